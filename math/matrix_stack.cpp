@@ -1,0 +1,83 @@
+#include "math/matrix_stack.h"
+
+#include <cmath>
+
+#include "math/precondition.h"
+
+namespace {
+
+// Angles go through the constant 3.14159, not the full value of pi, and are rounded
+// to float before the sine and cosine are taken.
+struct CosSin {
+  float c;
+  float s;
+};
+
+CosSin cosSinOfDegrees(float degrees) {
+  const float radians = static_cast<float>(double(degrees) * 3.14159 / 180.0);
+  return {static_cast<float>(std::cos(double(radians))),
+          static_cast<float>(std::sin(double(radians)))};
+}
+
+}  // namespace
+
+void MatrixStack::reset() {
+  saved.clear();
+  current = Matrix4{};
+}
+
+void MatrixStack::push() {
+  saved.push_back(current);
+}
+
+void MatrixStack::pop() {
+  requireThat(!saved.empty(), "MatrixStack::pop without a matching push");
+  current = saved.back();
+  saved.pop_back();
+}
+
+void MatrixStack::translate(float x, float y, float z) {
+  Matrix4 b;
+  b[3] = x;
+  b[7] = y;
+  b[11] = z;
+  current *= b;
+}
+
+void MatrixStack::rotateX(float degrees) {
+  const auto [c, s] = cosSinOfDegrees(degrees);
+  Matrix4 b;
+  b[5] = c;
+  b[6] = -s;
+  b[9] = s;
+  b[10] = c;
+  current *= b;
+}
+
+void MatrixStack::rotateZ(float degrees) {
+  const auto [c, s] = cosSinOfDegrees(degrees);
+  Matrix4 b;
+  b[0] = c;
+  b[1] = -s;
+  b[4] = s;
+  b[5] = c;
+  current *= b;
+}
+
+void MatrixStack::perspective(float tanHalfX, float tanHalfY, float near, float far) {
+  Matrix4 b = Matrix4::zero();
+  b[0] = static_cast<float>(1.0 / tanHalfX);
+  b[5] = static_cast<float>(1.0 / tanHalfY);
+  b[10] = static_cast<float>(-((double(near) + far) / (double(far) - near)));
+  b[11] = static_cast<float>((near * (far * -2.0)) / (double(far) - near));
+  b[14] = -1;
+  b[15] = 0;
+  current *= b;
+}
+
+void MatrixStack::toColumnMajor(float out[16]) const {
+  for (int r = 0; r < 4; ++r) {
+    for (int c = 0; c < 4; ++c)
+      out[4 * c + r] = current[4 * r + c];
+  }
+}
