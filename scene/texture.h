@@ -1,0 +1,56 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "math/vec4.h"
+
+class Texture;
+
+// One level of a texture's chain of reduced copies; level 0 is the texture itself.
+struct TextureLevel {
+  const float* texels = nullptr;  // rows along y, x fastest, `components` floats a texel
+  int width = 0;
+  int height = 0;
+};
+
+// The reduced levels of a texture, each half the size of the one before, made once
+// at start-up by the software pipeline. `data` holds levels 1 to `count` one after the
+// other, every level followed by one spare row; `level[k]` points at level k, so
+// samplers never work out where a level starts.
+struct TextureLevels {
+  std::vector<float> data;
+  const Texture* texture = nullptr;
+  int count = 0;
+  std::vector<TextureLevel> level;  // levels 0 to count
+};
+
+// An RGB float image. Texel (x, y) component c is at (x + y * width) * components + c.
+class Texture {
+ public:
+  // Throws std::bad_alloc for a negative size or one whose bytes do not fit in 32 bits.
+  Texture(int width, int height, int components);
+
+  // A 4 x 4 grid of tiles with pale borders; the tile size follows the width alone.
+  // Requires width >= 4.
+  static Texture makeTileTexture(int width, int height);
+  // Light and dark bands at every 0.1 of squared distance from a tilted axis, like
+  // growth rings in wood.
+  static Texture makeRingTexture(int width, int height);
+
+  float& texel(int x, int y, int c) { return texels[index(x, y, c)]; }
+  float texel(int x, int y, int c) const { return texels[index(x, y, c)]; }
+  // Writes red, green and blue; alpha is dropped.
+  void setTexel(int x, int y, Color color);
+
+  int width;
+  int height;
+  int components;
+  std::vector<float> texels;
+  std::unique_ptr<TextureLevels> levels;  // prepared once by the software pipeline
+
+ private:
+  std::size_t index(int x, int y, int c) const {
+    return (std::size_t(x) + std::size_t(y) * width) * components + c;
+  }
+};
