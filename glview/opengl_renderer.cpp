@@ -1,0 +1,148 @@
+#include "glview/opengl_renderer.h"
+
+#include <GL/glu.h>
+#include <GL/glut.h>
+
+#include <cstdio>
+
+#include "glview/texture_upload.h"
+
+namespace {
+
+// Whatever OpenGL collected since the last frame, one line per code.
+void reportPendingErrors() {
+  bool reported = false;
+  for (GLenum code = glGetError(); code != GL_NO_ERROR; code = glGetError()) {
+    std::printf("ERROR: 0x%x\n", code);
+    reported = true;
+  }
+  if (reported) std::fflush(stdout);
+}
+
+void drawLabel(int width, int height) {
+  glDisable(GL_LIGHTING);
+  glColor3f(0, 0, 0);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  gluOrtho2D(0, double(width), 0, double(height));
+  glRasterPos2f(10, 10);
+  for (const char* c = kOpenGLLabel; *c != '\0'; ++c) {
+    glutBitmapCharacter(GLUT_BITMAP_HELVETICA_18, *c);
+  }
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+}
+
+// Vertices are stored after the modelling transform, so the model-view matrix is the
+// view alone. The mode stays GL_PROJECTION for the rest of the frame.
+void loadMatrices(const RenderContext& context) {
+  float view[16];
+  float projection[16];
+  context.viewStack.toColumnMajor(view);
+  context.projectionStack.toColumnMajor(projection);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadMatrixf(view);
+  glMatrixMode(GL_PROJECTION);
+  glLoadMatrixf(projection);
+}
+
+void setUpLights(const RenderContext& context) {
+  if (context.lighting) {
+    glEnable(GL_LIGHTING);
+  } else {
+    glDisable(GL_LIGHTING);
+  }
+  const float ambient[4] = {context.ambient.x, context.ambient.y, context.ambient.z,
+                            context.ambient.w};
+  glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+  glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, 1);
+  for (std::size_t i = 0; i < context.lights.size(); ++i) {
+    const Light& light = context.lights[i];
+    const GLenum name = GLenum(GL_LIGHT0 + i);
+    // w = 0: a directional light shining from the direction of the position.
+    const float position[4] = {light.position.x, light.position.y, light.position.z, 0.0f};
+    const float color[4] = {light.color.x, light.color.y, light.color.z, light.color.w};
+    glLightfv(name, GL_POSITION, position);
+    glLightfv(name, GL_DIFFUSE, color);
+    glLightfv(name, GL_SPECULAR, color);
+    glEnable(name);
+  }
+}
+
+void setMaterial(const Mesh& mesh) {
+  const float diffuse[4] = {mesh.diffuse.x, mesh.diffuse.y, mesh.diffuse.z, mesh.diffuse.w};
+  const float specular[4] = {mesh.specular.x, mesh.specular.y, mesh.specular.z, mesh.specular.w};
+  glMaterialfv(GL_FRONT, GL_AMBIENT_AND_DIFFUSE, diffuse);
+  glMateriali(GL_FRONT, GL_SHININESS, mesh.shininess);
+  glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
+}
+
+// Decal mode: with an RGB texture the texture colour replaces the lit colour, as in
+// the software pipeline.
+void setTexture(const Mesh& mesh, int name, bool useMipmaps) {
+  if (mesh.environmentTexture != nullptr) {
+    glEnable(GL_TEXTURE_2D);
+    bindEnvironmentTexture(name, *mesh.environmentTexture);
+  } else if (mesh.texture != nullptr) {
+    glEnable(GL_TEXTURE_2D);
+    bindMeshTexture(name, *mesh.texture, useMipmaps);
+  } else {
+    glDisable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, 0);
+  }
+}
+
+// A vertex whose `previous` is not the one before it starts a second contour, drawn
+// as its own black polygon pulled towards the viewer so that it shows on top.
+void startSecondContour() {
+  const float black[4] = {0, 0, 0, 1};
+  glEnd();
+  glColor3i(0, 0, 0);
+  glMaterialfv(GL_FRONT, GL_DIFFUSE, black);
+  glEnable(GL_POLYGON_OFFSET_FILL);
+  glPolygonOffset(0.0f, -100.0f);
+  glBegin(GL_POLYGON);
+}
+
+void drawPolygon(const Polygon& polygon) {
+  glBegin(GL_POLYGON);
+  for (std::size_t j = 0; j < polygon.vertices.size(); ++j) {
+    const Vertex& vertex = polygon.vertices[j];
+    if (j > 0 && vertex.previous != int(j) - 1) startSecondContour();
+    const float normal[3] = {vertex.normal.x, vertex.normal.y, vertex.normal.z};
+    const float position[3] = {vertex.position.x, vertex.position.y, vertex.position.z};
+    glTexCoord2f(vertex.s, vertex.t);
+    glNormal3fv(normal);
+    glVertex3fv(position);
+  }
+  glEnd();
+  glDisable(GL_POLYGON_OFFSET_FILL);
+}
+
+}  // namespace
+
+void renderWithOpenGL(const RenderContext& context, int width, int height) {
+  reportPendingErrors();
+  drawLabel(width, height);
+  glEnable(GL_DEPTH_TEST);
+  glShadeModel(context.flatShading ? GL_FLAT : GL_SMOOTH);
+  loadMatrices(context);
+  setUpLights(context);
+  for (std::size_t m = 0; m < context.meshes.size(); ++m) {
+    const Mesh& mesh = context.meshes[m];
+    setMaterial(mesh);
+    setTexture(mesh, int(m), context.useMipmaps);
+    for (const Polygon& polygon : mesh.polygons)
+      drawPolygon(polygon);
+    glDisable(GL_TEXTURE_2D);
+  }
+  glFlush();
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_LIGHTING);
+}

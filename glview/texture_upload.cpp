@@ -1,0 +1,80 @@
+#include "glview/texture_upload.h"
+
+#include <GL/glu.h>
+
+#include <vector>
+
+namespace {
+
+enum class Upload { Mipmapped, SingleLevel };
+
+struct UploadedImage {
+  const Texture* texture = nullptr;
+  Upload upload = Upload::Mipmapped;
+};
+
+// What each texture name holds. Textures never change after the scene is built, so an
+// image stays valid for as long as its Texture lives.
+std::vector<UploadedImage> uploaded;
+
+bool holds(int name, const Texture& texture, Upload upload) {
+  return name < int(uploaded.size()) && uploaded[name].texture == &texture &&
+         uploaded[name].upload == upload;
+}
+
+void remember(int name, const Texture& texture, Upload upload) {
+  if (name >= int(uploaded.size())) uploaded.resize(name + 1);
+  uploaded[name] = {&texture, upload};
+}
+
+void bindAndUpload(int name, const Texture& texture, Upload upload) {
+  glBindTexture(GL_TEXTURE_2D, name);
+  if (holds(name, texture, upload)) return;
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  if (upload == Upload::Mipmapped) {
+    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB, texture.width, texture.height, GL_RGB, GL_FLOAT,
+                      texture.texels.data());
+  } else {
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, texture.width, texture.height, 0, GL_RGB, GL_FLOAT,
+                 texture.texels.data());
+  }
+  remember(name, texture, upload);
+}
+
+void setFilters(GLint magnify, GLint minify) {
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magnify);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minify);
+}
+
+void clampCoordinates() {
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+}
+
+}  // namespace
+
+void bindMeshTexture(int name, const Texture& texture, bool useMipmaps) {
+  bindAndUpload(name, texture, Upload::Mipmapped);
+  if (useMipmaps) {
+    setFilters(GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR);
+  } else {
+    setFilters(GL_NEAREST, GL_NEAREST);
+  }
+  clampCoordinates();
+  glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_DECAL);
+}
+
+void bindEnvironmentTexture(int name, const Texture& texture) {
+  bindAndUpload(name, texture, Upload::SingleLevel);
+  clampCoordinates();
+  setFilters(GL_LINEAR, GL_LINEAR);
+  glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_DECAL);
+  glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+  glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+  glEnable(GL_TEXTURE_GEN_S);
+  glEnable(GL_TEXTURE_GEN_T);
+}
+
+void forgetUploadedTextures() {
+  uploaded.clear();
+}
