@@ -1,0 +1,69 @@
+#include "raster/clipping.h"
+
+#include <utility>
+
+namespace {
+
+// Signed distances: a corner is inside a plane's half-space when it is >= 0.
+double nearDistance(Vec4 c) {
+  return double(c.z) + c.w;
+}
+double farDistance(Vec4 c) {
+  return double(c.w) - c.z;
+}
+
+float lerp(float a, float b, double t) {
+  return static_cast<float>(a + (double(b) - a) * t);
+}
+
+Vec4 lerp(Vec4 a, Vec4 b, double t) {
+  return {lerp(a.x, b.x, t), lerp(a.y, b.y, t), lerp(a.z, b.z, t), lerp(a.w, b.w, t)};
+}
+
+Vec3 lerp(Vec3 a, Vec3 b, double t) {
+  return {lerp(a.x, b.x, t), lerp(a.y, b.y, t), lerp(a.z, b.z, t)};
+}
+
+// The point where the side from a to b crosses the plane.
+ClipVertex crossing(const ClipVertex& a, const ClipVertex& b, double da, double db) {
+  const double t = da / (da - db);
+  ClipVertex made;
+  made.clip = lerp(a.clip, b.clip, t);
+  made.vertex.position = lerp(a.vertex.position, b.vertex.position, t);
+  made.vertex.normal = lerp(a.vertex.normal, b.vertex.normal, t);
+  made.vertex.s = lerp(a.vertex.s, b.vertex.s, t);
+  made.vertex.t = lerp(a.vertex.t, b.vertex.t, t);
+  return made;
+}
+
+// One Sutherland-Hodgman pass: walks the sides of `in`, keeping inside corners and
+// adding a corner wherever a side crosses the plane.
+template <typename Distance>
+void clipAgainst(const std::vector<ClipVertex>& in, std::vector<ClipVertex>& out,
+                 Distance distance) {
+  out.clear();
+  if (in.empty()) return;
+  const ClipVertex* previous = &in.back();
+  double previousDistance = distance(previous->clip);
+  for (const ClipVertex& current : in) {
+    const double currentDistance = distance(current.clip);
+    const bool previousInside = previousDistance >= 0;
+    const bool currentInside = currentDistance >= 0;
+    if (previousInside != currentInside) {
+      out.push_back(crossing(*previous, current, previousDistance, currentDistance));
+    }
+    if (currentInside) out.push_back(current);
+    previous = &current;
+    previousDistance = currentDistance;
+  }
+}
+
+}  // namespace
+
+void clipToDepthRange(std::vector<ClipVertex>& ring, std::vector<ClipVertex>& spare) {
+  clipAgainst(ring, spare, nearDistance);
+  clipAgainst(spare, ring, farDistance);
+  const int n = static_cast<int>(ring.size());
+  for (int k = 0; k < n; ++k)
+    ring[k].vertex.previous = (k == 0) ? n - 1 : k - 1;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <vector>
+
+#include "raster/active_edge_list.h"
+#include "raster/clipping.h"
+#include "raster/edge.h"
+#include "raster/point_sink.h"
+#include "raster/screen_vertex.h"
+
+// The lists that live for one polygon. They are kept from polygon to polygon and from
+// frame to frame, so drawing allocates only when a polygon has more corners than any
+// before it.
+struct PolygonScratch {
+  std::vector<ClipVertex> corners;
+  std::vector<ClipVertex> spareCorners;
+  std::vector<ScreenVertex> screenVertices;
+  std::vector<Edge> edges;
+  std::vector<Edge*> waiting;  // edges that start inside the window, by first scanline
+  ActiveEdgeList activeEdges;
+};
+
+// What the software pipeline keeps between frames.
+struct FrameState {
+  int frameWidth = 0;  // size of the last software frame; 0 before the first
+  int frameHeight = 0;
+  // Pixel (x, y) at y * frameWidth + x, row 0 at the bottom. Smaller is nearer.
+  std::vector<float> depthBuffer;
+  PointSink* points = &openGLPoints();
+  PolygonScratch scratch;
+};
+
+// The viewer's frame state.
+extern FrameState softwareFrame;

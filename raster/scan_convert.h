@@ -1,0 +1,19 @@
+#pragma once
+
+#include <vector>
+
+#include "raster/edge.h"
+#include "raster/fragment.h"
+
+// Fills one polygon from its edges, scanline by scanline from the bottom of the
+// frame up, pairing the x-sorted active edges into spans (even-odd: a second ring
+// inside the outline makes a hole). Only scanlines 0 to frameHeight - 1 and pixels
+// 0 to frameWidth - 1 are ever produced. The edges are stepped in place, so a list
+// serves one call.
+void scanConvert(std::vector<Edge>& edges, const PolygonTarget& target);
+
+// Draws the pixels of scanline y from left's x to right's x: the left end is included
+// and the right end excluded, so two polygons sharing an edge never both cover it.
+// Every value is interpolated linearly in x from left's values to right's, over the
+// distance between the two rounded ends.
+void fillSpan(const PolygonTarget& target, int y, const Edge& left, const Edge& right);

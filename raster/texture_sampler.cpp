@@ -1,0 +1,77 @@
+#include "raster/texture_sampler.h"
+
+#include <cmath>
+
+#include "math/rounding.h"
+
+namespace {
+
+// Samples carry no alpha of their own: textures are RGB.
+Color texelAt(const TextureLevel& level, int x, int y) {
+  const float* texel = level.texels + (std::size_t(y) * level.width + x) * 3;
+  return {texel[0], texel[1], texel[2], 1.0f};
+}
+
+// NaN becomes 0, like anything below 0.
+float clampToUnit(float v) {
+  return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f;
+}
+
+// Floor and ceiling of a finite u >= 0.
+struct Bracket {
+  int below;
+  int above;
+  float fraction;
+};
+
+Bracket bracket(float u) {
+  const int below = static_cast<int>(u);
+  const int above = below + (u > float(below) ? 1 : 0);
+  return {below, above, u - float(below)};
+}
+
+Color scaledSum(Color c00, Color c01, Color c10, Color c11, float fx, float fy) {
+  const float w00 = static_cast<float>((1.0 - fx) * (1.0 - fy));
+  const float w01 = static_cast<float>(fy * (1.0 - fx));
+  const float w10 = static_cast<float>(fx * (1.0 - fy));
+  const float w11 = fx * fy;
+  Color sum = w00 * c00;
+  sum = sum + w01 * c01;
+  sum = sum + w10 * c10;
+  sum = sum + w11 * c11;
+  sum.w = 1.0f;
+  return sum;
+}
+
+}  // namespace
+
+Color sampleNearest(const TextureLevels& levels, float s, float t) {
+  const TextureLevel& level = levels.level[0];
+  int x = roundToInt(float(level.width - 1) * s);
+  int y = roundToInt(float(level.height - 1) * t);
+  if (x < 0 || x >= level.width) x = 0;
+  if (y < 0 || y >= level.height) y = 0;
+  return texelAt(level, x, y);
+}
+
+Color sampleBilinear(const TextureLevels& levels, float k, float s, float t) {
+  const TextureLevel& level = levels.level[static_cast<int>(k)];
+  const Bracket bx = bracket(float(level.width - 1) * clampToUnit(s));
+  const Bracket by = bracket(float(level.height - 1) * clampToUnit(t));
+  return scaledSum(texelAt(level, bx.below, by.below), texelAt(level, bx.below, by.above),
+                   texelAt(level, bx.above, by.below), texelAt(level, bx.above, by.above),
+                   bx.fraction, by.fraction);
+}
+
+Color sampleTexture(const TextureLevels& levels, float level, float s, float t) {
+  if (std::isnan(level)) return {0, 0, 0, 1};
+  if (level <= 0.0f) return sampleNearest(levels, s, t);
+  if (level > float(levels.count)) return sampleTexture(levels, float(levels.count - 1), s, t);
+  const float below = float(static_cast<int>(level));
+  const float above = level > below ? below + 1.0f : below;
+  const Color a = sampleBilinear(levels, below, s, t);
+  const Color b = sampleBilinear(levels, above, s, t);
+  if (a == b) return a;
+  const float f = level - below;
+  return (1.0f - f) * a + f * b;
+}
