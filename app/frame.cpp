@@ -1,0 +1,18 @@
+#include "app/frame.h"
+
+#include <GL/gl.h>
+
+#include "app/view_setup.h"
+#include "raster/frame_driver.h"
+
+void drawFrame(RenderContext& context, const CameraPose& pose, int width, int height) {
+  glClearColor(1, 1, 1, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, width, 0, height, 0, -1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  setupView(context, width, height, pose);
+  renderFrame(context, width, height);
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "app/camera_pose.h"
+#include "scene/render_context.h"
+
+// Everything one frame does before the buffers are swapped: clear to white, set up a
+// pixel-space projection with the origin at the lower-left corner (in which the
+// software pipeline writes its points), rebuild the view, and draw with the renderer
+// the context selects.
+void drawFrame(RenderContext& context, const CameraPose& pose, int width, int height);

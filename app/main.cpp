@@ -1,0 +1,23 @@
+#include <GL/glut.h>
+
+#include "app/glut_callbacks.h"
+#include "raster/texture_levels.h"
+#include "scene/demo_scene.h"
+
+int main(int argc, char** argv) {
+  glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+  glutInitWindowSize(480, 480);
+  glutInit(&argc, argv);
+  glutCreateWindow("Quadrelle");
+  glutDisplayFunc(onDisplay);
+  glutReshapeFunc(onReshape);
+  glutKeyboardFunc(onKeyboard);
+  glutMouseFunc(onMouse);
+  glutMotionFunc(onMotion);
+  // Armed from the start: the first idle moment draws a frame.
+  glutIdleFunc(onIdle);
+  setupScene(renderContext);
+  prepareTextureLevels(renderContext);
+  glutMainLoop();
+  return 0;
+}

@@ -1,0 +1,41 @@
+#include "tools/xsession/xvfb_server.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+
+XvfbServer::XvfbServer(int width, int height) {
+  int fds[2];
+  if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
+  const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+  const std::string displayFd = std::to_string(fds[1]);
+  pid_ = fork();
+  if (pid_ == 0) {
+    close(fds[0]);
+    std::freopen("/dev/null", "w", stderr);
+    execlp("Xvfb", "Xvfb", "-displayfd", displayFd.c_str(), "-screen", "0", screen.c_str(),
+           "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(fds[1]);
+  // Xvfb writes the display number once it accepts connections.
+  char buffer[32] = {};
+  std::string number;
+  for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
+    number.append(buffer, n);
+  close(fds[0]);
+  while (!number.empty() && (number.back() == '\n' || number.back() == ' '))
+    number.pop_back();
+  if (number.empty()) throw std::runtime_error("Xvfb did not start (is it installed?)");
+  display_ = ":" + number;
+}
+
+XvfbServer::~XvfbServer() {
+  if (pid_ <= 0) return;
+  kill(pid_, SIGTERM);
+  waitpid(pid_, nullptr, 0);
+}
