@@ -37,15 +37,18 @@ namespace {
 // The size of each level and where it starts in `data`, the same way halveLevel lays
 // them out; level 0 is the texture's own texels.
 void describeLevels(TextureLevels& levels, const Texture& texture) {
+  auto describe = [](const float* texels, int width, int height) {
+    return TextureLevel{texels, width, height, float(width - 1), float(height - 1)};
+  };
   levels.level.clear();
-  levels.level.push_back({texture.texels.data(), texture.width, texture.height});
+  levels.level.push_back(describe(texture.texels.data(), texture.width, texture.height));
   std::size_t start = 0;
   int w = texture.width;
   int h = texture.height;
   for (int k = 1; k <= levels.count; ++k) {
     w /= 2;
     h /= 2;
-    levels.level.push_back({levels.data.data() + start, w, h});
+    levels.level.push_back(describe(levels.data.data() + start, w, h));
     start += std::size_t(h + 1) * w * texture.components;
   }
 }

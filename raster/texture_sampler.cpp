@@ -17,7 +17,8 @@ float clampToUnit(float v) {
   return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f;
 }
 
-// Floor and ceiling of a finite u >= 0.
+// Floor and ceiling of a finite u >= 0, and u's distance from the floor (exact: u and
+// its floor are less than one apart).
 struct Bracket {
   int below;
   int above;
@@ -26,8 +27,8 @@ struct Bracket {
 
 Bracket bracket(float u) {
   const int below = static_cast<int>(u);
-  const int above = below + (u > float(below) ? 1 : 0);
-  return {below, above, u - float(below)};
+  const float fraction = u - float(below);
+  return {below, below + (fraction > 0.0f ? 1 : 0), fraction};
 }
 
 Color scaledSum(Color c00, Color c01, Color c10, Color c11, float fx, float fy) {
@@ -47,8 +48,8 @@ Color scaledSum(Color c00, Color c01, Color c10, Color c11, float fx, float fy) 
 
 Color sampleNearest(const TextureLevels& levels, float s, float t) {
   const TextureLevel& level = levels.level[0];
-  int x = roundToInt(float(level.width - 1) * s);
-  int y = roundToInt(float(level.height - 1) * t);
+  int x = roundToInt(level.lastColumn * s);
+  int y = roundToInt(level.lastRow * t);
   if (x < 0 || x >= level.width) x = 0;
   if (y < 0 || y >= level.height) y = 0;
   return texelAt(level, x, y);
@@ -56,8 +57,8 @@ Color sampleNearest(const TextureLevels& levels, float s, float t) {
 
 Color sampleBilinear(const TextureLevels& levels, float k, float s, float t) {
   const TextureLevel& level = levels.level[static_cast<int>(k)];
-  const Bracket bx = bracket(float(level.width - 1) * clampToUnit(s));
-  const Bracket by = bracket(float(level.height - 1) * clampToUnit(t));
+  const Bracket bx = bracket(level.lastColumn * clampToUnit(s));
+  const Bracket by = bracket(level.lastRow * clampToUnit(t));
   return scaledSum(texelAt(level, bx.below, by.below), texelAt(level, bx.below, by.above),
                    texelAt(level, bx.above, by.below), texelAt(level, bx.above, by.above),
                    bx.fraction, by.fraction);

@@ -12,6 +12,8 @@ struct TextureLevel {
   const float* texels = nullptr;  // rows along y, x fastest, `components` floats a texel
   int width = 0;
   int height = 0;
+  float lastColumn = 0;  // width - 1 and height - 1, as the samplers scale by them
+  float lastRow = 0;
 };
 
 // The reduced levels of a texture, each half the size of the one before, made once

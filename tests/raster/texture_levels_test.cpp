@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include "raster/texture_levels.h"
+#include "scene/demo_scene.h"
+
+namespace {
+
+Texture numbered(int width, int height) {
+  Texture texture(width, height, 3);
+  for (std::size_t i = 0; i < texture.texels.size(); ++i)
+    texture.texels[i] = float(i % 97) / 97;
+  return texture;
+}
+
+TEST(TextureLevels, A256TextureGetsEightLevelsWithSpareRows) {
+  const Texture texture = numbered(256, 256);
+  TextureLevels levels;
+  buildLevels(levels, texture);
+  EXPECT_EQ(levels.count, 8);
+  EXPECT_EQ(levels.texture, &texture);
+  ASSERT_EQ(levels.level.size(), 9u);
+  EXPECT_EQ(levels.level[0].texels, texture.texels.data());
+  EXPECT_EQ(levels.level[1].texels, levels.data.data());
+  EXPECT_EQ(levels.level[1].width, 128);
+  EXPECT_EQ(levels.level[2].texels - levels.data.data(), 129 * 128 * 3);
+  EXPECT_EQ(levels.level[2].width, 64);
+  EXPECT_EQ(levels.level[8].width, 1);
+  EXPECT_EQ(levels.level[8].height, 1);
+  EXPECT_EQ(levels.data.size(), 66300u) << "the levels and their spare rows, nothing more";
+}
+
+TEST(TextureLevels, EachTexelIsTheMeanOfItsBlock) {
+  const Texture texture = numbered(4, 4);
+  TextureLevels levels;
+  buildLevels(levels, texture);
+  ASSERT_EQ(levels.count, 2);
+  const TextureLevel& half = levels.level[1];
+  for (int x = 0; x < 2; ++x) {
+    for (int y = 0; y < 2; ++y) {
+      for (int c = 0; c < 3; ++c) {
+        const float sum = ((texture.texel(2 * x, 2 * y, c) + texture.texel(2 * x + 1, 2 * y, c)) +
+                           texture.texel(2 * x, 2 * y + 1, c)) +
+                          texture.texel(2 * x + 1, 2 * y + 1, c);
+        EXPECT_EQ(half.texels[(y * 2 + x) * 3 + c], sum * 0.25f);
+      }
+    }
+  }
+  // The last level is the mean of the one before.
+  const float* quarter = levels.level[2].texels;
+  EXPECT_FLOAT_EQ(quarter[0],
+                  (half.texels[0] + half.texels[3] + half.texels[6] + half.texels[9]) / 4);
+}
+
+TEST(TextureLevels, AnOddLastColumnIsDropped) {
+  const Texture texture = numbered(5, 4);
+  TextureLevels levels;
+  buildLevels(levels, texture);
+  EXPECT_EQ(levels.level[1].width, 2);
+  EXPECT_EQ(levels.level[1].height, 2);
+}
+
+TEST(TextureLevels, ASideOfOneGivesNoLevels) {
+  for (auto [w, h] : {std::pair{1, 64}, {64, 1}, {0, 0}}) {
+    const Texture texture = numbered(w, h);
+    TextureLevels levels;
+    buildLevels(levels, texture);
+    EXPECT_EQ(levels.count, 0);
+    EXPECT_TRUE(levels.data.empty());
+  }
+}
+
+TEST(TextureLevels, PreparedOnceForEveryMeshTexture) {
+  RenderContext context;
+  setupScene(context);
+  Texture* tiles = context.meshes[0].texture;
+  // A third mesh sharing the tile texture, and one without texture.
+  context.bindTexture(tiles, nullptr);
+  addRectangle(context, 1, 1);
+  context.bindTexture(nullptr, nullptr);
+  addRectangle(context, 1, 1);
+  prepareTextureLevels(context);
+  ASSERT_NE(tiles->levels, nullptr);
+  const TextureLevels* first = tiles->levels.get();
+  EXPECT_EQ(first->count, 8);
+  ASSERT_NE(context.meshes[1].texture->levels, nullptr);
+  prepareTextureLevels(context);
+  EXPECT_EQ(tiles->levels.get(), first) << "kept, not rebuilt";
+}
+
+}  // namespace

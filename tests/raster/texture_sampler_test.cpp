@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "raster/texture_levels.h"
+#include "raster/texture_sampler.h"
+
+namespace {
+
+// A texture whose red channel tells the column and green the row of a texel.
+class Sampler : public ::testing::Test {
+ protected:
+  explicit Sampler(int size = 256) : texture(size, size, 3) {
+    for (int y = 0; y < size; ++y) {
+      for (int x = 0; x < size; ++x)
+        texture.setTexel(x, y, {float(x), float(y), 0.5f, 1});
+    }
+    buildLevels(levels, texture);
+  }
+  Texture texture;
+  TextureLevels levels;
+};
+
+TEST_F(Sampler, NearestRoundsHalfUpAndFallsBackToZeroOutside) {
+  EXPECT_EQ(sampleNearest(levels, 0.5f, 0).x, 128.0f);  // roundToInt(127.5)
+  EXPECT_EQ(sampleNearest(levels, -0.1f, 0).x, 0.0f);   // -25: out of range
+  EXPECT_EQ(sampleNearest(levels, 1.2f, 0).x, 0.0f);    // 306: out of range
+  EXPECT_EQ(sampleNearest(levels, 1.0f, 0.25f), (Color{255, 64, 0.5f, 1}));
+  EXPECT_EQ(sampleNearest(levels, NAN, INFINITY), (Color{0, 0, 0.5f, 1}));
+}
+
+TEST_F(Sampler, BilinearClampsToTheEdges) {
+  EXPECT_EQ(sampleBilinear(levels, 0, 1.5f, 0.5f), sampleBilinear(levels, 0, 1, 0.5f));
+  EXPECT_EQ(sampleBilinear(levels, 0, 1.5f, 0.5f).x, 255.0f);
+  EXPECT_EQ(sampleBilinear(levels, 0, -3, NAN), (Color{0, 0, 0.5f, 1}));
+}
+
+TEST_F(Sampler, BilinearWeighsTheFourNeighbours) {
+  // u = 255 * s = 10.25, v = 255 * t = 20.5
+  const Color c = sampleBilinear(levels, 0, 10.25f / 255, 20.5f / 255);
+  EXPECT_FLOAT_EQ(c.x, 10.25f);
+  EXPECT_FLOAT_EQ(c.y, 20.5f);
+  // Level 1 texels average 2 x 2 blocks: texel x holds column 2x + 0.5.
+  EXPECT_FLOAT_EQ(sampleBilinear(levels, 1, 0, 0).x, 0.5f);
+  EXPECT_FLOAT_EQ(sampleBilinear(levels, 1, 1, 1).x, 254.5f);
+}
+
+TEST(SamplerTwoTexels, QuarterOfTheWayIsAQuarter) {
+  Texture texture(2, 2, 3);
+  for (int y = 0; y < 2; ++y) {
+    texture.setTexel(0, y, {0, 0, 0, 1});
+    texture.setTexel(1, y, {1, 0, 0, 1});
+  }
+  TextureLevels levels;
+  buildLevels(levels, texture);
+  EXPECT_EQ(sampleBilinear(levels, 0, 0.25f, 0).x, 0.25f);
+}
+
+TEST_F(Sampler, TrilinearBlendsTheEnclosingLevels) {
+  const float s = 0.37f;
+  const float t = 0.81f;
+  EXPECT_EQ(sampleTexture(levels, 2.0f, s, t), sampleBilinear(levels, 2, s, t));
+  const Color blend = sampleTexture(levels, 2.25f, s, t);
+  const Color expected =
+      0.75f * sampleBilinear(levels, 2, s, t) + 0.25f * sampleBilinear(levels, 3, s, t);
+  EXPECT_EQ(blend, expected);
+  EXPECT_EQ(sampleTexture(levels, 0.5f, s, t),
+            0.5f * sampleBilinear(levels, 0, s, t) + 0.5f * sampleBilinear(levels, 1, s, t));
+}
+
+TEST_F(Sampler, AtOrBelowLevelZeroTakesTheNearestTexel) {
+  EXPECT_EQ(sampleTexture(levels, 0.0f, 0.3f, 0.6f), sampleNearest(levels, 0.3f, 0.6f));
+  EXPECT_EQ(sampleTexture(levels, -3.0f, 0.3f, 0.6f), sampleNearest(levels, 0.3f, 0.6f));
+  EXPECT_EQ(sampleTexture(levels, -INFINITY, 0.3f, 0.6f), sampleNearest(levels, 0.3f, 0.6f));
+}
+
+TEST_F(Sampler, AboveTheLastLevelSamplesOneLevelFiner) {
+  EXPECT_EQ(sampleTexture(levels, 8.0f, 0.3f, 0.6f), sampleBilinear(levels, 8, 0.3f, 0.6f));
+  EXPECT_EQ(sampleTexture(levels, 8.5f, 0.3f, 0.6f), sampleBilinear(levels, 7, 0.3f, 0.6f));
+  EXPECT_EQ(sampleTexture(levels, INFINITY, 0.3f, 0.6f), sampleBilinear(levels, 7, 0.3f, 0.6f));
+}
+
+TEST_F(Sampler, LevelThatIsNotANumberGivesBlack) {
+  EXPECT_EQ(sampleTexture(levels, NAN, 0.3f, 0.6f), (Color{0, 0, 0, 1}));
+}
+
+TEST(SamplerWithoutLevels, EverySampleIsNearest) {
+  Texture texture(1, 8, 3);
+  for (int y = 0; y < 8; ++y)
+    texture.setTexel(0, y, {float(y), 0, 0, 1});
+  TextureLevels levels;
+  buildLevels(levels, texture);
+  ASSERT_EQ(levels.count, 0);
+  EXPECT_EQ(sampleTexture(levels, 3.5f, 0, 0.5f).x, 4.0f);  // roundToInt(3.5)
+}
+
+}  // namespace
