@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+#include "tools/imaging/image.h"
+
+// Writes `image` as an 8-bit RGB PNG. The file appears whole or not at all: it is
+// written next to `path` under a temporary name and renamed. Returns false, with a
+// reason in `error`, when that fails.
+bool writePng(const Image& image, const std::string& path, std::string& error);
+
+// Reads an 8-bit RGB or RGBA PNG; false with a reason in `error` when it cannot.
+bool readPng(const std::string& path, Image& image, std::string& error);
