@@ -44,6 +44,14 @@ Color scaledSum(Color c00, Color c01, Color c10, Color c11, float fx, float fy) 
   return sum;
 }
 
+Color bilinear(const TextureLevel& level, float s, float t) {
+  const Bracket bx = bracket(level.lastColumn * clampToUnit(s));
+  const Bracket by = bracket(level.lastRow * clampToUnit(t));
+  return scaledSum(texelAt(level, bx.below, by.below), texelAt(level, bx.below, by.above),
+                   texelAt(level, bx.above, by.below), texelAt(level, bx.above, by.above),
+                   bx.fraction, by.fraction);
+}
+
 }  // namespace
 
 Color sampleNearest(const TextureLevels& levels, float s, float t) {
@@ -56,23 +64,19 @@ Color sampleNearest(const TextureLevels& levels, float s, float t) {
 }
 
 Color sampleBilinear(const TextureLevels& levels, float k, float s, float t) {
-  const TextureLevel& level = levels.level[static_cast<int>(k)];
-  const Bracket bx = bracket(level.lastColumn * clampToUnit(s));
-  const Bracket by = bracket(level.lastRow * clampToUnit(t));
-  return scaledSum(texelAt(level, bx.below, by.below), texelAt(level, bx.below, by.above),
-                   texelAt(level, bx.above, by.below), texelAt(level, bx.above, by.above),
-                   bx.fraction, by.fraction);
+  return bilinear(levels.level[static_cast<int>(k)], s, t);
 }
 
 Color sampleTexture(const TextureLevels& levels, float level, float s, float t) {
   if (std::isnan(level)) return {0, 0, 0, 1};
+  // Past the last level, one level finer than the last; with no levels, level 0.
+  if (level > float(levels.count)) level = float(levels.count - 1);
   if (level <= 0.0f) return sampleNearest(levels, s, t);
-  if (level > float(levels.count)) return sampleTexture(levels, float(levels.count - 1), s, t);
-  const float below = float(static_cast<int>(level));
-  const float above = level > below ? below + 1.0f : below;
-  const Color a = sampleBilinear(levels, below, s, t);
-  const Color b = sampleBilinear(levels, above, s, t);
+  const int below = static_cast<int>(level);
+  const float f = level - float(below);
+  const Color a = bilinear(levels.level[below], s, t);
+  if (f == 0.0f) return a;
+  const Color b = bilinear(levels.level[below + 1], s, t);
   if (a == b) return a;
-  const float f = level - below;
   return (1.0f - f) * a + f * b;
 }
