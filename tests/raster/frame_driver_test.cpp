@@ -10,7 +10,6 @@
 #include "raster/texture_levels.h"
 #include "raster/vertex_stage.h"
 #include "scene/demo_scene.h"
-#include "tests/support/gl_window.h"
 #include "tests/support/recording_points.h"
 
 namespace {
@@ -43,16 +42,6 @@ TEST(FrameDriver, DepthBufferFollowsTheFrameSize) {
   frame.draw(640, 480);
   EXPECT_EQ(frame.state.frameWidth, 640);
   EXPECT_EQ(frame.state.depthBuffer.size(), 307200u);
-}
-
-TEST(FrameDriver, OpenGLFramesLeaveTheSoftwareStateAlone) {
-  ensureGlWindow();
-  SceneFrame frame;
-  frame.context.useOpenGL = true;
-  frame.draw(480, 480);
-  EXPECT_EQ(frame.state.frameWidth, 0);
-  EXPECT_TRUE(frame.state.depthBuffer.empty());
-  EXPECT_TRUE(frame.points.points.empty());
 }
 
 TEST(FrameDriver, InitialViewDrawsBothSquaresInsideTheWindow) {

@@ -1,6 +1,7 @@
 #include "tests/support/gl_window.h"
 
-#include <GL/glut.h>
+#include <GL/freeglut.h>
+#include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -9,6 +10,21 @@
 #include <sstream>
 
 #include "tests/support/viewer_session.h"
+
+namespace {
+
+// Closes the window and GLUT's connection after the last test, while the X server
+// still runs, so that the OpenGL driver releases what it holds.
+class GlWindowTeardown : public ::testing::Environment {
+ public:
+  void TearDown() override {
+    glutDestroyWindow(window);
+    glutExit();
+  }
+  int window = 0;
+};
+
+}  // namespace
 
 void ensureGlWindow() {
   static bool created = false;
@@ -20,7 +36,9 @@ void ensureGlWindow() {
   glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
   glutInitWindowSize(480, 480);
   glutInit(&argc, argv);
-  glutCreateWindow("test");
+  auto* teardown = new GlWindowTeardown;
+  teardown->window = glutCreateWindow("test");
+  ::testing::AddGlobalTestEnvironment(teardown);
   glViewport(0, 0, 480, 480);
   created = true;
 }
