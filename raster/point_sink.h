@@ -16,3 +16,12 @@ class PointSink {
 
 // glBegin(GL_POINTS), then glColor3f and glVertex2i per point, then glEnd().
 PointSink& openGLPoints();
+
+// Counts the points and draws nothing: the pipeline's own work, measured alone.
+class CountingPoints final : public PointSink {
+ public:
+  void beginSpan() override {}
+  void endSpan() override {}
+  void point(int, int, Color) override { ++count; }
+  long count = 0;
+};

@@ -14,14 +14,6 @@
 
 namespace {
 
-class CountingPoints final : public PointSink {
- public:
-  void beginSpan() override {}
-  void endSpan() override {}
-  void point(int, int, Color) override { ++count; }
-  long count = 0;
-};
-
 struct Viewer {
   GlSurface surface{480, 480};
   RenderContext context;

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/camera_pose.h"
+
+// What one run of quadrelle-compare does.
+struct CompareOptions {
+  CameraPose pose;
+  int width = 480;
+  int height = 480;
+  bool mipmaps = true;
+  int tolerance = 8;  // per 8-bit channel
+  std::string outputFolder = "out/compare";
+  bool json = false;
+  int sweep = 0;  // random poses to render; 0 renders the one pose above
+  unsigned seed = 1;
+  bool bench = false;
+  int frames = 20;  // frames per measurement with --bench
+  bool help = false;
+};
+
+// The options, or the reason they cannot be taken in `error`.
+std::optional<CompareOptions> parseOptions(const std::vector<std::string>& arguments,
+                                           std::string& error);
+
+// The command line that renders `pose` at that size alone.
+std::string commandLineFor(const CameraPose& pose, int width, int height, bool mipmaps);
+
+extern const char* const kUsage;

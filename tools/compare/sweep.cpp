@@ -1,0 +1,65 @@
+#include "tools/compare/sweep.h"
+
+#include <algorithm>
+
+namespace {
+
+float uniform(std::mt19937& random, float low, float high) {
+  return std::uniform_real_distribution<float>(low, high)(random);
+}
+
+double median(std::vector<double> values) {
+  if (values.empty()) return 1;
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+}  // namespace
+
+SweepPose randomPose(std::mt19937& random) {
+  static constexpr std::pair<int, int> kSizes[] = {{1, 1},      {3, 7},      {16, 16},   {97, 61},
+                                                   {320, 240},  {480, 480},  {640, 480}, {480, 640},
+                                                   {1280, 720}, {1920, 1080}};
+  SweepPose p;
+  p.pose.rotationZ = uniform(random, -180, 180);
+  p.pose.rotationX = uniform(random, -180, 180);
+  // Mostly the usual distances; a fifth close to or through the squares (the eye
+  // reaches their plane near zoom 11.75), a tenth with the scene behind the eye.
+  const float band = uniform(random, 0, 1);
+  p.pose.zoom = band < 0.7f   ? uniform(random, -24, 8)
+                : band < 0.9f ? uniform(random, 8, 13)
+                              : uniform(random, 13, 30);
+  p.pose.panX = uniform(random, -120, 120);
+  p.pose.panY = uniform(random, -120, 120);
+  const auto [width, height] = kSizes[std::uniform_int_distribution<int>(0, 9)(random)];
+  p.width = width;
+  p.height = height;
+  p.mipmaps = std::bernoulli_distribution(0.5)(random);
+  return p;
+}
+
+SweepSummary summarise(std::vector<SweepResult> results, int worstCount, long minimumPixels) {
+  SweepSummary summary;
+  summary.poses = int(results.size());
+  std::erase_if(results,
+                [&](const SweepResult& r) { return r.agreement.coveredEither < minimumPixels; });
+  summary.posesShowingTheScene = int(results.size());
+  std::vector<double> coverage;
+  std::vector<double> within;
+  for (const SweepResult& r : results) {
+    coverage.push_back(r.agreement.coverageIoU);
+    within.push_back(r.agreement.withinTolerance);
+  }
+  if (!results.empty()) {
+    summary.worstCoverageIoU = *std::min_element(coverage.begin(), coverage.end());
+    summary.worstWithinTolerance = *std::min_element(within.begin(), within.end());
+  }
+  summary.medianCoverageIoU = median(coverage);
+  summary.medianWithinTolerance = median(within);
+  std::sort(results.begin(), results.end(), [](const SweepResult& a, const SweepResult& b) {
+    return a.agreement.withinTolerance < b.agreement.withinTolerance;
+  });
+  results.resize(std::min<std::size_t>(results.size(), std::size_t(worstCount)));
+  summary.worst = std::move(results);
+  return summary;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/camera_pose.h"
+#include "tools/imaging/agreement.h"
+
+// One camera pose and picture size of a sweep.
+struct SweepPose {
+  CameraPose pose;
+  int width = 480;
+  int height = 480;
+  bool mipmaps = true;
+};
+
+// Poses the mouse can reach: any turn, from far away to through and behind the
+// squares, panned off centre, in windows from 1 x 1 to 1920 x 1080.
+SweepPose randomPose(std::mt19937& random);
+
+struct SweepResult {
+  SweepPose pose;
+  Agreement agreement;
+};
+
+// Summary of a sweep: how many poses showed the scene, the least and median
+// agreement over them, and the worst poses (least within tolerance first).
+struct SweepSummary {
+  int poses = 0;
+  int posesShowingTheScene = 0;
+  double worstCoverageIoU = 1;
+  double worstWithinTolerance = 1;
+  double medianCoverageIoU = 1;
+  double medianWithinTolerance = 1;
+  std::vector<SweepResult> worst;
+};
+
+// Poses covering fewer than `minimumPixels` in both pictures say little and are left
+// out of the figures.
+SweepSummary summarise(std::vector<SweepResult> results, int worstCount, long minimumPixels);
