@@ -19,6 +19,18 @@ CosSin cosSinOfDegrees(float degrees) {
           static_cast<float>(std::sin(double(radians)))};
 }
 
+// A right-handed rotation in the plane of axes a and b (a before b): a goes to
+// c a - s b, b to s a + c b.
+Matrix4 planeRotation(int a, int b, float degrees) {
+  const auto [c, s] = cosSinOfDegrees(degrees);
+  Matrix4 rotation;
+  rotation[4 * a + a] = c;
+  rotation[4 * a + b] = -s;
+  rotation[4 * b + a] = s;
+  rotation[4 * b + b] = c;
+  return rotation;
+}
+
 }  // namespace
 
 void MatrixStack::reset() {
@@ -45,23 +57,11 @@ void MatrixStack::translate(float x, float y, float z) {
 }
 
 void MatrixStack::rotateX(float degrees) {
-  const auto [c, s] = cosSinOfDegrees(degrees);
-  Matrix4 b;
-  b[5] = c;
-  b[6] = -s;
-  b[9] = s;
-  b[10] = c;
-  current *= b;
+  current *= planeRotation(1, 2, degrees);
 }
 
 void MatrixStack::rotateZ(float degrees) {
-  const auto [c, s] = cosSinOfDegrees(degrees);
-  Matrix4 b;
-  b[0] = c;
-  b[1] = -s;
-  b[4] = s;
-  b[5] = c;
-  current *= b;
+  current *= planeRotation(0, 1, degrees);
 }
 
 void MatrixStack::perspective(float tanHalfX, float tanHalfY, float near, float far) {
