@@ -7,7 +7,7 @@
 #include "glview/opengl_renderer.h"
 #include "glview/texture_upload.h"
 #include "scene/demo_scene.h"
-#include "tests/support/gl_window.h"
+#include "tests/support/gl_test_surface.h"
 #include "tests/support/image_checks.h"
 
 namespace {
@@ -15,7 +15,7 @@ namespace {
 class OpenGLRenderer : public ::testing::Test {
  protected:
   void SetUp() override {
-    ensureGlWindow();
+    ensureGlContext();
     forgetUploadedTextures();
     while (glGetError() != GL_NO_ERROR) {
     }
@@ -36,7 +36,7 @@ class OpenGLRenderer : public ::testing::Test {
     glClearColor(1, 1, 1, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     output = capturedOutput([this] { renderWithOpenGL(context, 480, 480); });
-    return readBackBuffer();
+    return readDrawnPicture();
   }
 
   RenderContext context;

@@ -4,13 +4,13 @@
 #include "app/view_setup.h"
 #include "raster/frame_driver.h"
 #include "scene/demo_scene.h"
-#include "tests/support/gl_window.h"
+#include "tests/support/gl_test_surface.h"
 #include "tests/support/recording_points.h"
 
 namespace {
 
 TEST(FrameDriver, OpenGLFramesLeaveTheSoftwareStateAlone) {
-  ensureGlWindow();
+  ensureGlContext();
   RenderContext context;
   setupScene(context);
   setupView(context, 480, 480, CameraPose{});

@@ -5,20 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
-namespace {
-
-std::string slurp(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-}  // namespace
+#include "tests/support/text_file.h"
 
 ProgramResult runProgram(const std::string& path, const std::vector<std::string>& arguments) {
   char folder[] = "/tmp/quadrelle-run-XXXXXX";
@@ -44,8 +33,8 @@ ProgramResult runProgram(const std::string& path, const std::vector<std::string>
   waitpid(pid, &status, 0);
   ProgramResult result;
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  result.standardOutput = slurp(out);
-  result.standardError = slurp(err);
+  result.standardOutput = readTextFile(out);
+  result.standardError = readTextFile(err);
   std::remove(out.c_str());
   std::remove(err.c_str());
   rmdir(folder);

@@ -6,21 +6,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
+
 #include <thread>
-
-namespace {
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-}  // namespace
+#include "tests/support/text_file.h"
 
 ViewerProcess::ViewerProcess(const std::string& display) {
   char pattern[] = "/tmp/quadrelle-viewer-XXXXXX";
@@ -56,7 +45,7 @@ ViewerProcess::~ViewerProcess() {
 }
 
 long ViewerProcess::frames() const {
-  const std::string text = readFile(directory_ + "/frames");
+  const std::string text = readTextFile(directory_ + "/frames");
   return text.empty() ? 0 : std::stol(text);
 }
 
@@ -103,5 +92,5 @@ std::optional<int> ViewerProcess::waitForExit(std::chrono::milliseconds timeout)
 }
 
 std::string ViewerProcess::standardOutput() const {
-  return readFile(directory_ + "/stdout");
+  return readTextFile(directory_ + "/stdout");
 }
