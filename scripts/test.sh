@@ -14,7 +14,6 @@ echo "== release build and tests"
 ctest --test-dir "$root/build/release" --output-on-failure
 
 echo "== sanitizer build (address, undefined) and tests"
-"$root/scripts/configure.sh" "$root/build/sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DQUADRELLE_SANITIZE=ON
+"$root/scripts/configure.sh" "$root/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DQUADRELLE_SANITIZE=ON
 ctest --test-dir "$root/build/sanitize" --output-on-failure
 echo "== all tests passed"
