@@ -1,5 +1,6 @@
 #include "tools/xsession/xvfb_server.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,7 +17,8 @@ XvfbServer::XvfbServer(int width, int height) {
   pid_ = fork();
   if (pid_ == 0) {
     close(fds[0]);
-    std::freopen("/dev/null", "w", stderr);
+    const int quiet = open("/dev/null", O_WRONLY);
+    dup2(quiet, STDERR_FILENO);
     execlp("Xvfb", "Xvfb", "-displayfd", displayFd.c_str(), "-screen", "0", screen.c_str(),
            "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
     _exit(127);
