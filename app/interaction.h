@@ -19,7 +19,8 @@ enum class KeyEffect { Nothing, Redraw, Quit };
 KeyEffect applyKey(RenderContext& context, unsigned char key);
 
 // GLUT button numbers: 0 left, 1 middle, 2 right, 3 and 4 the wheel. Every button
-// event, whatever the button, also records the pointer position and asks for a frame.
+// event, whatever the button, also records the pointer position, so that a drag
+// measures from there.
 void applyMouseButton(InteractionState& state, int button, bool pressed, int x, int y);
 
 // A drag: the left button rotates by a degree a pixel, the right button pans; both

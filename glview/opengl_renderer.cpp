@@ -3,11 +3,17 @@
 #include <GL/glu.h>
 #include <GL/glut.h>
 
+#include <array>
 #include <cstdio>
 
 #include "glview/texture_upload.h"
 
 namespace {
+
+// A colour as the four floats the glLight and glMaterial calls take.
+std::array<float, 4> rgba(Color c) {
+  return {c.x, c.y, c.z, c.w};
+}
 
 // Whatever OpenGL collected since the last frame, one line per code.
 void reportPendingErrors() {
@@ -58,29 +64,24 @@ void setUpLights(const RenderContext& context) {
   } else {
     glDisable(GL_LIGHTING);
   }
-  const float ambient[4] = {context.ambient.x, context.ambient.y, context.ambient.z,
-                            context.ambient.w};
-  glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+  glLightModelfv(GL_LIGHT_MODEL_AMBIENT, rgba(context.ambient).data());
   glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, 1);
   for (std::size_t i = 0; i < context.lights.size(); ++i) {
     const Light& light = context.lights[i];
     const GLenum name = GLenum(GL_LIGHT0 + i);
     // w = 0: a directional light shining from the direction of the position.
     const float position[4] = {light.position.x, light.position.y, light.position.z, 0.0f};
-    const float color[4] = {light.color.x, light.color.y, light.color.z, light.color.w};
     glLightfv(name, GL_POSITION, position);
-    glLightfv(name, GL_DIFFUSE, color);
-    glLightfv(name, GL_SPECULAR, color);
+    glLightfv(name, GL_DIFFUSE, rgba(light.color).data());
+    glLightfv(name, GL_SPECULAR, rgba(light.color).data());
     glEnable(name);
   }
 }
 
 void setMaterial(const Mesh& mesh) {
-  const float diffuse[4] = {mesh.diffuse.x, mesh.diffuse.y, mesh.diffuse.z, mesh.diffuse.w};
-  const float specular[4] = {mesh.specular.x, mesh.specular.y, mesh.specular.z, mesh.specular.w};
-  glMaterialfv(GL_FRONT, GL_AMBIENT_AND_DIFFUSE, diffuse);
+  glMaterialfv(GL_FRONT, GL_AMBIENT_AND_DIFFUSE, rgba(mesh.diffuse).data());
   glMateriali(GL_FRONT, GL_SHININESS, mesh.shininess);
-  glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
+  glMaterialfv(GL_FRONT, GL_SPECULAR, rgba(mesh.specular).data());
 }
 
 // Decal mode: with an RGB texture the texture colour replaces the lit colour, as in
@@ -101,10 +102,9 @@ void setTexture(const Mesh& mesh, int name, bool useMipmaps) {
 // A vertex whose `previous` is not the one before it starts a second contour, drawn
 // as its own black polygon pulled towards the viewer so that it shows on top.
 void startSecondContour() {
-  const float black[4] = {0, 0, 0, 1};
   glEnd();
   glColor3i(0, 0, 0);
-  glMaterialfv(GL_FRONT, GL_DIFFUSE, black);
+  glMaterialfv(GL_FRONT, GL_DIFFUSE, rgba({0, 0, 0, 1}).data());
   glEnable(GL_POLYGON_OFFSET_FILL);
   glPolygonOffset(0.0f, -100.0f);
   glBegin(GL_POLYGON);

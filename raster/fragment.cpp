@@ -30,13 +30,10 @@ void drawFragment(const PolygonTarget& target, int x, int y, float z, Color colo
     frame.points->point(x, y, color);
     return;
   }
-  const Texture& texture = *target.texture;
+  const TextureLevels& levels = *target.texture->levels;
   // The level matters only with mipmapping on.
-  float level = 0.0f;
-  if (target.context.useMipmaps) {
-    level = textureLevel(terms, float(texture.width * texture.height));
-  }
+  const float level = target.context.useMipmaps ? textureLevel(terms, levels.texelCount) : 0.0f;
   const float s = terms.sOverW / terms.oneOverW;
   const float t = terms.tOverW / terms.oneOverW;
-  frame.points->point(x, y, sampleTexture(*texture.levels, level, s, t));
+  frame.points->point(x, y, sampleTexture(levels, level, s, t));
 }

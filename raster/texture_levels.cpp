@@ -69,6 +69,7 @@ void buildLevels(TextureLevels& levels, const Texture& texture) {
   requireThat(texture.components == 3, "texture levels are built for RGB textures");
   levels.texture = &texture;
   levels.count = 0;
+  levels.texelCount = float(texture.width * texture.height);
   levels.data.assign(chainSize(texture), 0.0f);
   levels.count = halveLevel(texture.texels.data(), texture.width, texture.height,
                             texture.components, levels.data.data());

@@ -25,6 +25,7 @@ struct TextureLevels {
   const Texture* texture = nullptr;
   int count = 0;
   std::vector<TextureLevel> level;  // levels 0 to count
+  float texelCount = 0;             // width x height of level 0, for the level choice
 };
 
 // An RGB float image. Texel (x, y) component c is at (x + y * width) * components + c.
