@@ -1,8 +1,12 @@
 #pragma once
 
+#include "math/float4.h"
 #include "math/vec3.h"
 #include "math/vec4.h"
+#include "raster/depth_buffer.h"
 #include "raster/frame_state.h"
+#include "raster/texture_level.h"
+#include "raster/texture_sampler.h"
 #include "scene/render_context.h"
 
 // What the fragments of one polygon share: where they go and what colours them.
@@ -13,24 +17,97 @@ struct PolygonTarget {
   Vec3 eye;                // the camera in the space of the stored vertices and lights
 };
 
-// The perspective texture terms at a pixel, and how s/w and t/w change per pixel along
-// the span and per scanline along the edges: the derivatives that choose the level.
+// The perspective texture terms at a pixel. `perspective` holds s/w, t/w, and how s/w
+// and t/w change per scanline along the edges; `perPixel` how s/w and t/w change per
+// pixel along the span (lanes 2 and 3 zero). Divided by 1/w they give s, t and the four
+// derivatives that choose the level.
 struct TextureTerms {
-  float sOverW = 0;
-  float tOverW = 0;
+  Float4 perspective{};
+  Float4 perPixel{};
   float oneOverW = 0;
-  float sOverWPerPixel = 0;
-  float tOverWPerPixel = 0;
-  float sOverWPerScanline = 0;
-  float tOverWPerScanline = 0;
 };
 
-// Half the base-2 logarithm of the texel area one pixel covers: 0 where a pixel covers
-// one texel, 1 where it covers 2 x 2. An area of 0 gives minus infinity.
-float textureLevel(const TextureTerms& terms, float texelCount);
+// The terms from their seven values.
+inline TextureTerms textureTerms(float sOverW, float tOverW, float oneOverW, float sOverWPerPixel,
+                                 float tOverWPerPixel, float sOverWPerScanline,
+                                 float tOverWPerScanline) {
+  return {Float4{sOverW, tOverW, sOverWPerScanline, tOverWPerScanline},
+          Float4{sOverWPerPixel, tOverWPerPixel}, oneOverW};
+}
+
+// Up to four textured pixels of one span that passed the depth test, waiting for their
+// colours. They are coloured together, four values to a vector: s, t and the level of
+// each pixel in one lane.
+struct TexturedQuad {
+  int count = 0;
+  int x[4] = {};
+  float oneOverW[4] = {1, 1, 1, 1};  // lanes past `count` are coloured too, and ignored
+  Float4 perspective[4] = {};
+  Float4 perPixel{};  // the same for every pixel of a span
+  bool full() const { return count == 4; }
+};
+
+// The texture colours of the quad's pixels, lane i for pixel i: at the level of each
+// pixel's footprint with mipmapping on, at level 0 (the nearest texel) with it off.
+// The level is above 0 exactly when the footprint covers more than one texel; at level
+// 0 and below the sampler takes the nearest texel whatever the level, so pixels that
+// magnify the texture need no logarithm.
+void textureColors(const TextureLevels& levels, bool useMipmaps, const TexturedQuad& quad,
+                   Float4 colors[4]);
+
+// Hands the quad's pixels on, in order, with their texture colours, and empties it.
+template <typename Points>
+void emitQuad(const PolygonTarget& target, int y, TexturedQuad& quad, Points& points) {
+  if (quad.count == 0) return;
+  Float4 colors[4];
+  textureColors(*target.texture->levels, target.context.useMipmaps, quad, colors);
+  for (int i = 0; i < quad.count; ++i)
+    points.point(quad.x[i], y, {colors[i][0], colors[i][1], colors[i][2], 1.0f});
+  quad.count = 0;
+}
+
+// The fragment stage for a pixel of a textured span: depth-tests pixel (x, y) and, when
+// it passes, queues it in `quad`; a full quad is coloured and handed on. The texture
+// colour replaces the interpolated colour entirely. Call emitQuad at the end of the
+// span for the pixels still queued.
+template <typename Points>
+void drawTexturedFragment(const PolygonTarget& target, int x, int y, float z, Float4 perspective,
+                          float oneOverW, TexturedQuad& quad, Points& points) {
+  FrameState& frame = target.frame;
+  if (!passDepthTest(frame.depthBuffer, y * frame.frameWidth + x, z)) return;
+  const int i = quad.count++;
+  quad.x[i] = x;
+  quad.oneOverW[i] = oneOverW;
+  quad.perspective[i] = perspective;
+  if (quad.full()) emitQuad(target, y, quad, points);
+}
 
 // Depth-tests pixel (x, y) and, when it passes, colours it (the texture sample for a
 // textured mesh, which replaces `color` entirely; otherwise `color`, unclamped) and
-// hands it to the frame's points. Must be called inside a span.
+// hands it to `points`. Must be called inside a span.
+template <typename Points>
 void drawFragment(const PolygonTarget& target, int x, int y, float z, Color color,
-                  const TextureTerms& terms);
+                  const TextureTerms& terms, Points& points) {
+  if (target.texture != nullptr) {
+    TexturedQuad quad;
+    quad.perPixel = terms.perPixel;
+    drawTexturedFragment(target, x, y, z, terms.perspective, terms.oneOverW, quad, points);
+    emitQuad(target, y, quad, points);
+    return;
+  }
+  FrameState& frame = target.frame;
+  if (passDepthTest(frame.depthBuffer, y * frame.frameWidth + x, z)) points.point(x, y, color);
+}
+
+// The same, handing the pixel to the frame's points.
+inline void drawFragment(const PolygonTarget& target, int x, int y, float z, Color color,
+                         const TextureTerms& terms) {
+  drawFragment(target, x, y, z, color, terms, *target.frame.points);
+}
+
+// The texture colour of one pixel, as textureColors gives it.
+Color textureColor(const TextureLevels& levels, bool useMipmaps, const TextureTerms& terms);
+
+// The level of the texture one pixel samples: half the base-2 logarithm of the texel
+// area its footprint covers.
+float textureLevel(const TextureTerms& terms, float texelCount);

@@ -2,11 +2,16 @@
 
 #include <GL/gl.h>
 
+#include "raster/span_fill.h"
+
 namespace {
 
 // The one place where the software pipeline hands a pixel to OpenGL.
 class OpenGLPoints final : public PointSink {
  public:
+  void fillSpan(const PolygonTarget& target, int y, const Edge& left, const Edge& right) override {
+    ::fillSpan(target, y, left, right, *this);
+  }
   void beginSpan() override { glBegin(GL_POINTS); }
   void endSpan() override { glEnd(); }
   void point(int x, int y, Color color) override {
@@ -20,4 +25,9 @@ class OpenGLPoints final : public PointSink {
 PointSink& openGLPoints() {
   static OpenGLPoints points;
   return points;
+}
+
+void CountingPoints::fillSpan(const PolygonTarget& target, int y, const Edge& left,
+                              const Edge& right) {
+  ::fillSpan(target, y, left, right, *this);
 }

@@ -12,8 +12,6 @@
 // serves one call.
 void scanConvert(std::vector<Edge>& edges, const PolygonTarget& target);
 
-// Draws the pixels of scanline y from left's x to right's x: the left end is included
-// and the right end excluded, so two polygons sharing an edge never both cover it.
-// Every value is interpolated linearly in x from left's values to right's, over the
-// distance between the two rounded ends.
+// Draws the pixels of scanline y from left's x to right's x into the frame's points,
+// through the span loop compiled for them (raster/span_fill.h).
 void fillSpan(const PolygonTarget& target, int y, const Edge& left, const Edge& right);

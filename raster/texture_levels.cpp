@@ -34,23 +34,43 @@ int halveLevel(const float* source, int width, int height, int c, float* destina
 
 namespace {
 
-// The size of each level and where it starts in `data`, the same way halveLevel lays
-// them out; level 0 is the texture's own texels.
+// A texel as the samplers read it: red, green and blue. One component is a grey level;
+// a second or fourth is alpha, which the fragment stage does not show.
+void appendRgb(std::vector<float>& rgb, const float* texels, int width, int height,
+               int components) {
+  for (std::size_t i = 0; i < std::size_t(width) * height; ++i) {
+    const float* texel = texels + i * components;
+    if (components < 3) {
+      rgb.insert(rgb.end(), {texel[0], texel[0], texel[0]});
+    } else {
+      rgb.insert(rgb.end(), {texel[0], texel[1], texel[2]});
+    }
+  }
+}
+
+// The size of each level and where it starts in `data` and in `rgb`, the same way
+// halveLevel lays them out; level 0 is the texture's own texels.
 void describeLevels(TextureLevels& levels, const Texture& texture) {
-  auto describe = [](const float* texels, int width, int height) {
-    return TextureLevel{texels, width, height, float(width - 1), float(height - 1)};
-  };
+  const int c = texture.components;
+  std::vector<std::size_t> rgbStarts;
   levels.level.clear();
-  levels.level.push_back(describe(texture.texels.data(), texture.width, texture.height));
-  std::size_t start = 0;
+  levels.rgb.clear();
+  const float* texels = texture.texels.data();
   int w = texture.width;
   int h = texture.height;
-  for (int k = 1; k <= levels.count; ++k) {
-    w /= 2;
-    h /= 2;
-    levels.level.push_back(describe(levels.data.data() + start, w, h));
-    start += std::size_t(h + 1) * w * texture.components;
+  for (int k = 0; k <= levels.count; ++k) {
+    if (k > 0) {
+      texels = (k == 1) ? levels.data.data() : texels + std::size_t(h + 1) * w * c;
+      w /= 2;
+      h /= 2;
+    }
+    rgbStarts.push_back(levels.rgb.size());
+    appendRgb(levels.rgb, texels, w, h, c);
+    levels.level.push_back({texels, nullptr, w, h, float(w - 1), float(h - 1)});
   }
+  levels.rgb.push_back(0.0f);  // read as the fourth lane of the last texel, never used
+  for (int k = 0; k <= levels.count; ++k)
+    levels.level[k].rgb = levels.rgb.data() + rgbStarts[k];
 }
 
 std::size_t chainSize(const Texture& texture) {
@@ -66,7 +86,8 @@ std::size_t chainSize(const Texture& texture) {
 }  // namespace
 
 void buildLevels(TextureLevels& levels, const Texture& texture) {
-  requireThat(texture.components == 3, "texture levels are built for RGB textures");
+  requireThat(texture.components >= 1 && texture.components <= 4,
+              "texture levels are built for 1 to 4 components a texel");
   levels.texture = &texture;
   levels.count = 0;
   levels.texelCount = float(texture.width * texture.height);

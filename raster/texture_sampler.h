@@ -1,18 +1,62 @@
 #pragma once
 
+#include <cmath>
+
+#include "math/float4.h"
 #include "math/vec4.h"
 #include "scene/texture.h"
+
+// The samplers return red, green and blue in lanes 0 to 2 of a Float4; lane 3 carries
+// nothing. As Colors, samples carry alpha 1: the fragment stage shows red, green and
+// blue only.
+
+// Nearest texel of level 0: column roundToInt((width - 1) s), row roundToInt((height -
+// 1) t). Coordinates outside [0, 1] fall back to column 0 or row 0: no clamping to the
+// nearest edge and no repetition.
+//
+// Rows and columns at once: the scaled coordinate plus 0.5, formed in double, is
+// truncated to a texel number when it lies in [0, size), and taken as 0 otherwise. That
+// is roundToInt and the fall-back in one: a sum in (-1, 0) truncates to 0 as well, and
+// whatever roundToInt would saturate, or a coordinate that is not a number, lies
+// outside.
+inline Float4 nearestTexel(const TextureLevels& levels, float s, float t) {
+  const TextureLevel& level = levels.level[0];
+  const Float4 scaled = Float4{level.lastColumn, level.lastRow} * Float4{s, t};
+  const Double2 sum = Double2{scaled[0], scaled[1]} + 0.5;
+  const Double2 size{double(level.width), double(level.height)};
+  const Double2 inside = (sum >= 0.0 && sum < size) ? sum : Double2{};
+  return loadFloat4(level.rgb + 3 * (int(inside[1]) * level.width + int(inside[0])));
+}
+
+// Bilinear samples of levels `below` and below + 1 at (s, t), blended (1 - f) x the
+// first + f x the second, the two samples being equal or f 0 giving the first alone.
+Float4 trilinearSample(const TextureLevels& levels, int below, float f, float s, float t);
 
 // The colour of a texture at (s, t) for a fractional level number: the nearest texel
 // of the full-size texture at level 0 and below, a blend of bilinear samples of the
 // two enclosing levels above it. Above the last level it samples one level finer than
-// the last. A level that is not a number gives (0, 0, 0, 1).
-Color sampleTexture(const TextureLevels& levels, float level, float s, float t);
+// the last. A level that is not a number gives black.
+inline Float4 textureSample(const TextureLevels& levels, float level, float s, float t) {
+  if (std::isnan(level)) return Float4{0, 0, 0, 1};
+  // Past the last level, one level finer than the last; with no levels, level 0.
+  if (level > float(levels.count)) level = float(levels.count - 1);
+  if (level <= 0.0f) return nearestTexel(levels, s, t);
+  const int below = static_cast<int>(level);
+  return trilinearSample(levels, below, level - float(below), s, t);
+}
+
+inline Color opaqueColor(Float4 sample) {
+  return {sample[0], sample[1], sample[2], 1.0f};
+}
+
+inline Color sampleNearest(const TextureLevels& levels, float s, float t) {
+  return opaqueColor(nearestTexel(levels, s, t));
+}
+
+inline Color sampleTexture(const TextureLevels& levels, float level, float s, float t) {
+  return opaqueColor(textureSample(levels, level, s, t));
+}
 
 // Bilinear sample of level k (a whole number from 0 to count), with s and t clamped to
 // [0, 1].
 Color sampleBilinear(const TextureLevels& levels, float k, float s, float t);
-
-// Nearest texel of level 0. Coordinates outside [0, 1] fall back to column 0 or row 0:
-// no clamping to the nearest edge and no repetition.
-Color sampleNearest(const TextureLevels& levels, float s, float t);

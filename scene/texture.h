@@ -10,6 +10,7 @@ class Texture;
 // One level of a texture's chain of reduced copies; level 0 is the texture itself.
 struct TextureLevel {
   const float* texels = nullptr;  // rows along y, x fastest, `components` floats a texel
+  const float* rgb = nullptr;     // the same texels as red, green, blue: 3 floats a texel
   int width = 0;
   int height = 0;
   float lastColumn = 0;  // width - 1 and height - 1, as the samplers scale by them
@@ -20,12 +21,18 @@ struct TextureLevel {
 // at start-up by the software pipeline. `data` holds levels 1 to `count` one after the
 // other, every level followed by one spare row; `level[k]` points at level k, so
 // samplers never work out where a level starts.
+//
+// The samplers read `rgb`, a copy of every level with three floats a texel whatever the
+// texture's component count, and one float to spare at the end: a texel is then one
+// four-float load whose fourth lane (the next texel's red) is never used, and a
+// bilinear sample weighs all its channels in one vector operation.
 struct TextureLevels {
   std::vector<float> data;
   const Texture* texture = nullptr;
   int count = 0;
   std::vector<TextureLevel> level;  // levels 0 to count
-  float texelCount = 0;             // width x height of level 0, for the level choice
+  std::vector<float> rgb;
+  float texelCount = 0;  // width x height of level 0, for the level choice
 };
 
 // An RGB float image. Texel (x, y) component c is at (x + y * width) * components + c.

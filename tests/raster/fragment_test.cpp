@@ -82,36 +82,25 @@ class TexturedFragment : public ::testing::Test {
 TEST_F(TexturedFragment, TextureSampleReplacesTheColour) {
   RecordedFrame frame;
   frame.context.useMipmaps = false;
-  TextureTerms terms;
-  terms.sOverW = 0.25f;  // s = 0.5, t = 0.5 at 1/w = 0.5
-  terms.tOverW = 0.25f;
-  terms.oneOverW = 0.5f;
+  // s = 0.5, t = 0.5 at 1/w = 0.5
+  const TextureTerms terms = textureTerms(0.25f, 0.25f, 0.5f, 0, 0, 0, 0);
   drawFragment(frame.target(&texture), 0, 0, 0, {9, 9, 9, 9}, terms);
   EXPECT_EQ(frame.points.points[0].color, sampleNearest(*texture.levels, 0.5f, 0.5f));
 }
 
 TEST_F(TexturedFragment, LevelFollowsTheTexelFootprint) {
-  TextureTerms terms;
-  terms.oneOverW = 1;
-  terms.sOverWPerPixel = 1.0f / 256;
-  terms.tOverWPerScanline = 1.0f / 256;
-  EXPECT_EQ(textureLevel(terms, 65536), 0.0f) << "one texel a pixel";
-  terms.sOverWPerPixel = 2.0f / 256;
-  terms.tOverWPerScanline = 2.0f / 256;
-  EXPECT_EQ(textureLevel(terms, 65536), 1.0f) << "2 x 2 texels a pixel";
-  terms.oneOverW = 0.5f;  // farther away: the same rates cover twice the texels
-  EXPECT_EQ(textureLevel(terms, 65536), 2.0f);
-  terms.sOverWPerPixel = 0;
-  EXPECT_EQ(textureLevel(terms, 65536), -INFINITY);
+  // The rates of s/w per pixel and of t/w per scanline, at 1/w.
+  auto level = [](float rate, float oneOverW) {
+    return textureLevel(textureTerms(0, 0, oneOverW, rate, 0, 0, rate), 65536);
+  };
+  EXPECT_EQ(level(1.0f / 256, 1), 0.0f) << "one texel a pixel";
+  EXPECT_EQ(level(2.0f / 256, 1), 1.0f) << "2 x 2 texels a pixel";
+  EXPECT_EQ(level(2.0f / 256, 0.5f), 2.0f) << "farther away: the same rates cover more";
+  EXPECT_EQ(textureLevel(textureTerms(0, 0, 1, 0, 0, 0, 2.0f / 256), 65536), -INFINITY);
 }
 
 TEST_F(TexturedFragment, MipmappingOffAlwaysSamplesLevelZero) {
-  TextureTerms minified;
-  minified.sOverW = 0.3f;
-  minified.tOverW = 0.6f;
-  minified.oneOverW = 1;
-  minified.sOverWPerPixel = 0.05f;
-  minified.tOverWPerScanline = 0.05f;
+  const TextureTerms minified = textureTerms(0.3f, 0.6f, 1, 0.05f, 0, 0, 0.05f);
   RecordedFrame frame;
   frame.context.useMipmaps = false;
   drawFragment(frame.target(&texture), 0, 0, 0, {}, minified);

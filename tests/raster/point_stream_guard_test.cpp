@@ -16,6 +16,7 @@
 
 #include "app/view_setup.h"
 #include "raster/frame_driver.h"
+#include "raster/span_fill.h"
 #include "raster/texture_levels.h"
 #include "scene/demo_scene.h"
 
@@ -24,6 +25,9 @@ namespace {
 // FNV-1a over the point stream.
 class DigestPoints final : public PointSink {
  public:
+  void fillSpan(const PolygonTarget& target, int y, const Edge& left, const Edge& right) override {
+    ::fillSpan(target, y, left, right, *this);
+  }
   void beginSpan() override { add('B'); }
   void endSpan() override { add('E'); }
   void point(int x, int y, Color color) override {

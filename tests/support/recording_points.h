@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "raster/point_sink.h"
+#include "raster/span_fill.h"
 
 struct RecordedPoint {
   int x;
@@ -18,6 +19,9 @@ inline bool operator==(const RecordedPoint& a, const RecordedPoint& b) {
 // lies inside a span and every span is closed.
 class RecordingPoints final : public PointSink {
  public:
+  void fillSpan(const PolygonTarget& target, int y, const Edge& left, const Edge& right) override {
+    ::fillSpan(target, y, left, right, *this);
+  }
   void beginSpan() override {
     if (open) ++misnested;
     open = true;
