@@ -34,9 +34,10 @@ inline Color toColor(Float4 v) {
   return {v[0], v[1], v[2], v[3]};
 }
 
-// Red, green and blue equal; the fourth lane is not compared.
-inline bool sameRgb(Float4 a, Float4 b) {
-  return a[0] == b[0] && a[1] == b[1] && a[2] == b[2];
+// Red, green and blue equal, as a mask of all lanes; the fourth lane is not compared.
+inline Int4 sameRgb(Float4 a, Float4 b) {
+  const Int4 equal = a == b;
+  return Int4{} + (equal[0] & equal[1] & equal[2]);
 }
 
 // Each lane clamped to [0, 1]; a lane that is not a number becomes 0.

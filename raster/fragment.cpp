@@ -44,10 +44,14 @@ void textureColors(const TextureLevels& levels, bool useMipmaps, const TexturedQ
   const Float4 s = terms.sOverW / oneOverW;
   const Float4 t = terms.tOverW / oneOverW;
   Float4 level{};
-  if (useMipmaps)
-    level = positiveLevels(quadFootprintAreas(quad, terms, oneOverW, levels.texelCount));
+  if (useMipmaps) {
+    const Float4 areas = quadFootprintAreas(quad, terms, oneOverW, levels.texelCount);
+    level = usableLevels(levels, positiveLevels(areas));
+  }
+  const Float4 clampedS = clampToUnit(s);
+  const Float4 clampedT = clampToUnit(t);
   for (int i = 0; i < quad.count; ++i)
-    colors[i] = textureSample(levels, level[i], s[i], t[i]);
+    colors[i] = sampleAtLevel(levels, level[i], s[i], t[i], clampedS[i], clampedT[i]);
 }
 
 Color textureColor(const TextureLevels& levels, bool useMipmaps, const TextureTerms& terms) {

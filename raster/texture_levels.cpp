@@ -66,7 +66,7 @@ void describeLevels(TextureLevels& levels, const Texture& texture) {
     }
     rgbStarts.push_back(levels.rgb.size());
     appendRgb(levels.rgb, texels, w, h, c);
-    levels.level.push_back({texels, nullptr, w, h, float(w - 1), float(h - 1)});
+    levels.level.push_back({texels, nullptr, w, h, 3 * w, float(w - 1), float(h - 1)});
   }
   levels.rgb.push_back(0.0f);  // read as the fourth lane of the last texel, never used
   for (int k = 0; k <= levels.count; ++k)

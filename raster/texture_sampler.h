@@ -1,7 +1,5 @@
 #pragma once
 
-#include <cmath>
-
 #include "math/float4.h"
 #include "math/vec4.h"
 #include "scene/texture.h"
@@ -28,21 +26,34 @@ inline Float4 nearestTexel(const TextureLevels& levels, float s, float t) {
   return loadFloat4(level.rgb + 3 * (int(inside[1]) * level.width + int(inside[0])));
 }
 
-// Bilinear samples of levels `below` and below + 1 at (s, t), blended (1 - f) x the
-// first + f x the second, the two samples being equal or f 0 giving the first alone.
-Float4 trilinearSample(const TextureLevels& levels, int below, float f, float s, float t);
+// Bilinear samples of the two levels that enclose `level` (above 0, at most the last
+// level) at (s, t), both already clamped to [0, 1], blended (1 - f) x the finer + f x
+// the coarser, f being level's fraction. At a whole level, or where the two samples are
+// equal, the finer sample alone.
+Float4 trilinearSample(const TextureLevels& levels, float level, float s, float t);
 
-// The colour of a texture at (s, t) for a fractional level number: the nearest texel
-// of the full-size texture at level 0 and below, a blend of bilinear samples of the
-// two enclosing levels above it. Above the last level it samples one level finer than
-// the last. A level that is not a number gives black.
-inline Float4 textureSample(const TextureLevels& levels, float level, float s, float t) {
-  if (std::isnan(level)) return Float4{0, 0, 0, 1};
-  // Past the last level, one level finer than the last; with no levels, level 0.
-  if (level > float(levels.count)) level = float(levels.count - 1);
+// The level the sampler takes for a level number: past the last level, one level finer
+// than the last; with no levels, level 0. Four level numbers at once.
+inline Float4 usableLevels(const TextureLevels& levels, Float4 level) {
+  return level > float(levels.count) ? splat(float(levels.count - 1)) : level;
+}
+
+// The texture's colour at (s, t) for a usable level: the nearest texel of the full-size
+// texture at level 0 and below, a blend of bilinear samples of the two enclosing levels
+// above it (clampedS and clampedT are s and t clamped to [0, 1]). A level that is not
+// a number gives black.
+inline Float4 sampleAtLevel(const TextureLevels& levels, float level, float s, float t,
+                            float clampedS, float clampedT) {
+  if (level > 0.0f) return trilinearSample(levels, level, clampedS, clampedT);
   if (level <= 0.0f) return nearestTexel(levels, s, t);
-  const int below = static_cast<int>(level);
-  return trilinearSample(levels, below, level - float(below), s, t);
+  return Float4{0, 0, 0, 1};
+}
+
+// The colour of a texture at (s, t) for a fractional level number, as sampleAtLevel
+// takes it.
+inline Float4 textureSample(const TextureLevels& levels, float level, float s, float t) {
+  const Float4 st = clampToUnit(Float4{s, t});
+  return sampleAtLevel(levels, usableLevels(levels, splat(level))[0], s, t, st[0], st[1]);
 }
 
 inline Color opaqueColor(Float4 sample) {

@@ -13,6 +13,7 @@ struct TextureLevel {
   const float* rgb = nullptr;     // the same texels as red, green, blue: 3 floats a texel
   int width = 0;
   int height = 0;
+  int rowFloats = 0;     // floats a row of `rgb`
   float lastColumn = 0;  // width - 1 and height - 1, as the samplers scale by them
   float lastRow = 0;
 };
