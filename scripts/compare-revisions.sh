@@ -46,10 +46,12 @@ cp "$root/tools/bench/frame_bench.cpp" "$old/tools/bench/frame_bench.cpp"
 
 "$root/scripts/install-deps.sh"
 echo "building $revision ($commit) and the working tree..." >&2
-"$root/scripts/configure.sh" "$old/build" -DCMAKE_BUILD_TYPE=Release -DQUADRELLE_TESTS=OFF \
-  -- quadrelle-bench >/dev/null
-"$root/scripts/configure.sh" "$root/build/release" -DCMAKE_BUILD_TYPE=Release \
-  -- quadrelle-bench >/dev/null
+build_bench() {
+  cmake -S "$1" -B "$2" -DCMAKE_BUILD_TYPE=Release -DQUADRELLE_TESTS=OFF >/dev/null
+  cmake --build "$2" -j"$(nproc)" --target quadrelle-bench >/dev/null
+}
+build_bench "$old" "$old/build"
+build_bench "$root" "$root/build/bench"
 
 # One timing: the fastest of five short runs, in milliseconds per frame, and the
 # fragments per second of that run where the benchmark counts them. On a shared
@@ -69,7 +71,7 @@ for round in $(seq "$rounds"); do
   for size in ${sizes//,/ }; do
     if [ $((round % 2)) -eq 1 ]; then order="old new"; else order="new old"; fi
     for which in $order; do
-      if [ "$which" = old ]; then build="$old/build"; else build="$root/build/release"; fi
+      if [ "$which" = old ]; then build="$old/build"; else build="$root/build/bench"; fi
       echo "$round $size $which $(time_one "$build" "$size")" >>"$results"
     done
   done
