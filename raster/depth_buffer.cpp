@@ -11,8 +11,15 @@ void recreateDepthBuffer(FrameState& frame) {
     throw std::bad_alloc{};
   }
   frame.depthBuffer.resize(std::size_t(count));
+  frame.depthWritten.assign(std::size_t(frame.frameHeight), {0, frame.frameWidth});
 }
 
 void clearDepthBuffer(FrameState& frame) {
-  std::fill(frame.depthBuffer.begin(), frame.depthBuffer.end(), kEmptyDepth);
+  for (std::size_t y = 0; y < frame.depthWritten.size(); ++y) {
+    WrittenColumns& row = frame.depthWritten[y];
+    if (row.first >= row.end) continue;
+    float* entries = frame.depthBuffer.data() + y * std::size_t(frame.frameWidth);
+    std::fill(entries + row.first, entries + row.end, kEmptyDepth);
+    row = {};
+  }
 }

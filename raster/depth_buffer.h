@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <limits>
 #include <vector>
 
@@ -13,8 +14,20 @@ inline constexpr float kEmptyDepth = std::numeric_limits<float>::infinity();
 // in 32 bits.
 void recreateDepthBuffer(FrameState& frame);
 
-// Every entry empty.
+// Every entry empty. Only the columns noted since the last clear are written: the rest
+// are empty already.
 void clearDepthBuffer(FrameState& frame);
+
+// Notes that pixels first to end - 1 of row y may get a depth before the next clear.
+inline void noteDepthWrites(FrameState& frame, int y, int first, int end) {
+  if (first >= end) return;
+  WrittenColumns& row = frame.depthWritten[y];
+  if (row.first >= row.end) {
+    row = {first, end};
+  } else {
+    row = {std::min(row.first, first), std::max(row.end, end)};
+  }
+}
 
 // The depth test: a fragment is drawn when it is nearer than what the pixel holds, and
 // its depth is stored. Of two fragments at the same depth the first one drawn stays;

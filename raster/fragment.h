@@ -82,21 +82,31 @@ void drawTexturedFragment(const PolygonTarget& target, int x, int y, float z, Fl
   if (quad.full()) emitQuad(target, y, quad, points);
 }
 
-// Depth-tests pixel (x, y) and, when it passes, colours it (the texture sample for a
-// textured mesh, which replaces `color` entirely; otherwise `color`, unclamped) and
+// The fragment stage for a pixel without texture: depth-tests pixel (x, y) and, when
+// it passes, hands it on with `color`, unclamped.
+template <typename Points>
+void drawColouredFragment(const PolygonTarget& target, int x, int y, float z, Color color,
+                          Points& points) {
+  FrameState& frame = target.frame;
+  if (passDepthTest(frame.depthBuffer, y * frame.frameWidth + x, z)) points.point(x, y, color);
+}
+
+// One pixel on its own, outside the span loop (which notes the depth writes of a whole
+// span at once): depth-tests pixel (x, y) and, when it passes, colours it (the texture
+// sample for a textured mesh, which replaces `color` entirely; otherwise `color`) and
 // hands it to `points`. Must be called inside a span.
 template <typename Points>
 void drawFragment(const PolygonTarget& target, int x, int y, float z, Color color,
                   const TextureTerms& terms, Points& points) {
-  if (target.texture != nullptr) {
-    TexturedQuad quad;
-    quad.perPixel = terms.perPixel;
-    drawTexturedFragment(target, x, y, z, terms.perspective, terms.oneOverW, quad, points);
-    emitQuad(target, y, quad, points);
+  noteDepthWrites(target.frame, y, x, x + 1);
+  if (target.texture == nullptr) {
+    drawColouredFragment(target, x, y, z, color, points);
     return;
   }
-  FrameState& frame = target.frame;
-  if (passDepthTest(frame.depthBuffer, y * frame.frameWidth + x, z)) points.point(x, y, color);
+  TexturedQuad quad;
+  quad.perPixel = terms.perPixel;
+  drawTexturedFragment(target, x, y, z, terms.perspective, terms.oneOverW, quad, points);
+  emitQuad(target, y, quad, points);
 }
 
 // The same, handing the pixel to the frame's points.

@@ -20,12 +20,21 @@ struct PolygonScratch {
   ActiveEdgeList activeEdges;
 };
 
+// Columns first to end - 1 of one row of the depth buffer, which may hold a depth.
+struct WrittenColumns {
+  int first = 0;
+  int end = 0;
+};
+
 // What the software pipeline keeps between frames.
 struct FrameState {
   int frameWidth = 0;  // size of the last software frame; 0 before the first
   int frameHeight = 0;
   // Pixel (x, y) at y * frameWidth + x, row 0 at the bottom. Smaller is nearer.
   std::vector<float> depthBuffer;
+  // For each row, the columns that spans may have written since the buffer was last
+  // cleared: only those need clearing again.
+  std::vector<WrittenColumns> depthWritten;
   PointSink* points = &openGLPoints();
   PolygonScratch scratch;
 };

@@ -129,6 +129,7 @@ void fillSpan(const PolygonTarget& target, int y, const Edge& left, const Edge& 
   const float n = float(xRight - xLeft);
   if (n == 0) return;
   const int end = std::min(xRight, target.frame.frameWidth);
+  noteDepthWrites(target.frame, y, std::max(xLeft, 0), end);
   points.beginSpan();
   if (target.texture != nullptr) {
     TexturedQuad quad;
@@ -151,7 +152,7 @@ void fillSpan(const PolygonTarget& target, int y, const Edge& left, const Edge& 
                                                       {float(x), float(y), v.depth}, v.normal,
                                                       v.shininess, specular);
                       }
-                      drawFragment(target, x, y, v.depth, color, {}, points);
+                      drawColouredFragment(target, x, y, v.depth, color, points);
                     });
   }
   points.endSpan();

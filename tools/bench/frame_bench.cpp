@@ -7,8 +7,8 @@
 //
 // Sizes default to 480x480, 1920x1080 and 3840x2160; --sizes=WxH,WxH,... picks others.
 // Frames drawn through OpenGL are timed by the clock on the wall, since llvmpipe draws
-// on threads of its own. Every Google Benchmark flag works too, --benchmark_format=json among them. Frames are
-// drawn offscreen, on a private X server when there is no display.
+// on threads of its own; they are drawn offscreen, on a private X server when there is
+// no display. Every Google Benchmark flag works too, --benchmark_format=json among them.
 //
 // This file builds against earlier revisions of the pipeline too, so that
 // scripts/compare-revisions.sh can time an old and a new build with the same code.
@@ -116,8 +116,8 @@ void registerFrames(const std::vector<std::pair<int, int>>& sizes) {
     const std::string size = "/" + std::to_string(width) + "/" + std::to_string(height);
     benchmark::RegisterBenchmark(("pipeline" + size).c_str(), pipeline, width, height)
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark(("softwareFrame" + size).c_str(), drawnFrame, width, height,
-                                 false, false)
+    benchmark::RegisterBenchmark(("softwareFrame" + size).c_str(), drawnFrame, width, height, false,
+                                 false)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
     benchmark::RegisterBenchmark(("openGLFrame" + size).c_str(), drawnFrame, width, height, true,
