@@ -40,18 +40,22 @@ inline Int4 sameRgb(Float4 a, Float4 b) {
   return Int4{} + (equal[0] & equal[1] & equal[2]);
 }
 
+// Four vectors turned about: lane j of row i becomes lane i of row j.
+inline void transpose(Float4 rows[4]) {
+  const Float4 low01 = __builtin_shufflevector(rows[0], rows[1], 0, 4, 1, 5);
+  const Float4 low23 = __builtin_shufflevector(rows[2], rows[3], 0, 4, 1, 5);
+  const Float4 high01 = __builtin_shufflevector(rows[0], rows[1], 2, 6, 3, 7);
+  const Float4 high23 = __builtin_shufflevector(rows[2], rows[3], 2, 6, 3, 7);
+  rows[0] = __builtin_shufflevector(low01, low23, 0, 1, 4, 5);
+  rows[1] = __builtin_shufflevector(low01, low23, 2, 3, 6, 7);
+  rows[2] = __builtin_shufflevector(high01, high23, 0, 1, 4, 5);
+  rows[3] = __builtin_shufflevector(high01, high23, 2, 3, 6, 7);
+}
+
 // Each lane clamped to [0, 1]; a lane that is not a number becomes 0.
 inline Float4 clampToUnit(Float4 v) {
   const Float4 zero{};
   const Float4 one = zero + 1.0f;
   v = v > zero ? v : zero;
   return v < one ? v : one;
-}
-
-// The four products a01[0] b01[0], a01[1] b01[1], a23[0] b23[0], a23[1] b23[1], each
-// formed in double and rounded to float once.
-inline Float4 productsRounded(Double2 a01, Double2 b01, Double2 a23, Double2 b23) {
-  const Float2 low = __builtin_convertvector(a01 * b01, Float2);
-  const Float2 high = __builtin_convertvector(a23 * b23, Float2);
-  return Float4{low[0], low[1], high[0], high[1]};
 }

@@ -11,15 +11,10 @@ struct QuadTerms {
   Float4 tOverWPerScanline;
 };
 
-QuadTerms transposed(const Float4 p[4]) {
-  const Float4 low01 = __builtin_shufflevector(p[0], p[1], 0, 4, 1, 5);
-  const Float4 low23 = __builtin_shufflevector(p[2], p[3], 0, 4, 1, 5);
-  const Float4 high01 = __builtin_shufflevector(p[0], p[1], 2, 6, 3, 7);
-  const Float4 high23 = __builtin_shufflevector(p[2], p[3], 2, 6, 3, 7);
-  return {__builtin_shufflevector(low01, low23, 0, 1, 4, 5),
-          __builtin_shufflevector(low01, low23, 2, 3, 6, 7),
-          __builtin_shufflevector(high01, high23, 0, 1, 4, 5),
-          __builtin_shufflevector(high01, high23, 2, 3, 6, 7)};
+QuadTerms transposed(const Float4 perspective[4]) {
+  Float4 rows[4] = {perspective[0], perspective[1], perspective[2], perspective[3]};
+  transpose(rows);
+  return {rows[0], rows[1], rows[2], rows[3]};
 }
 
 Float4 load(const float v[4]) {
@@ -48,10 +43,7 @@ void textureColors(const TextureLevels& levels, bool useMipmaps, const TexturedQ
     const Float4 areas = quadFootprintAreas(quad, terms, oneOverW, levels.texelCount);
     level = usableLevels(levels, positiveLevels(areas));
   }
-  const Float4 clampedS = clampToUnit(s);
-  const Float4 clampedT = clampToUnit(t);
-  for (int i = 0; i < quad.count; ++i)
-    colors[i] = sampleAtLevel(levels, level[i], s[i], t[i], clampedS[i], clampedT[i]);
+  sampleQuad(levels, level, s, t, quad.count, colors);
 }
 
 Color textureColor(const TextureLevels& levels, bool useMipmaps, const TextureTerms& terms) {

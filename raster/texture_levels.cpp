@@ -1,5 +1,6 @@
 #include "raster/texture_levels.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "math/precondition.h"
@@ -66,11 +67,21 @@ void describeLevels(TextureLevels& levels, const Texture& texture) {
     }
     rgbStarts.push_back(levels.rgb.size());
     appendRgb(levels.rgb, texels, w, h, c);
-    levels.level.push_back({texels, nullptr, w, h, 3 * w, float(w - 1), float(h - 1)});
+    TextureLevel& level = levels.level.emplace_back();
+    level.texels = texels;
+    level.width = w;
+    level.height = h;
+    level.rowFloats = 3 * w;
+    level.lastColumn = float(w - 1);
+    level.lastRow = float(h - 1);
   }
   levels.rgb.push_back(0.0f);  // read as the fourth lane of the last texel, never used
-  for (int k = 0; k <= levels.count; ++k)
-    levels.level[k].rgb = levels.rgb.data() + rgbStarts[k];
+  for (int k = 0; k <= levels.count; ++k) {
+    TextureLevel& level = levels.level[k];
+    const TextureLevel& next = levels.level[std::min(k + 1, levels.count)];
+    level.rgb = levels.rgb.data() + rgbStarts[k];
+    level.pairScale = Float4{level.lastColumn, level.lastRow, next.lastColumn, next.lastRow};
+  }
 }
 
 std::size_t chainSize(const Texture& texture) {

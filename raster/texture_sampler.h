@@ -26,34 +26,26 @@ inline Float4 nearestTexel(const TextureLevels& levels, float s, float t) {
   return loadFloat4(level.rgb + 3 * (int(inside[1]) * level.width + int(inside[0])));
 }
 
-// Bilinear samples of the two levels that enclose `level` (above 0, at most the last
-// level) at (s, t), both already clamped to [0, 1], blended (1 - f) x the finer + f x
-// the coarser, f being level's fraction. At a whole level, or where the two samples are
-// equal, the finer sample alone.
-Float4 trilinearSample(const TextureLevels& levels, float level, float s, float t);
-
 // The level the sampler takes for a level number: past the last level, one level finer
 // than the last; with no levels, level 0. Four level numbers at once.
 inline Float4 usableLevels(const TextureLevels& levels, Float4 level) {
   return level > float(levels.count) ? splat(float(levels.count - 1)) : level;
 }
 
-// The texture's colour at (s, t) for a usable level: the nearest texel of the full-size
-// texture at level 0 and below, a blend of bilinear samples of the two enclosing levels
-// above it (clampedS and clampedT are s and t clamped to [0, 1]). A level that is not
-// a number gives black.
-inline Float4 sampleAtLevel(const TextureLevels& levels, float level, float s, float t,
-                            float clampedS, float clampedT) {
-  if (level > 0.0f) return trilinearSample(levels, level, clampedS, clampedT);
-  if (level <= 0.0f) return nearestTexel(levels, s, t);
-  return Float4{0, 0, 0, 1};
-}
+// The texture's colours at four points (s, t) for four usable levels, lane i of each
+// for sample i, of which the first `count` are wanted: the nearest texel of the
+// full-size texture at level 0 and below; above it, bilinear samples of the two
+// enclosing levels blended by the level's fraction (the finer one alone at a whole
+// level, or where the two are equal). A level that is not a number gives black.
+void sampleQuad(const TextureLevels& levels, Float4 level, Float4 s, Float4 t, int count,
+                Float4 samples[4]);
 
-// The colour of a texture at (s, t) for a fractional level number, as sampleAtLevel
-// takes it.
+// The colour of a texture at (s, t) for a fractional level number, as sampleQuad takes
+// it.
 inline Float4 textureSample(const TextureLevels& levels, float level, float s, float t) {
-  const Float4 st = clampToUnit(Float4{s, t});
-  return sampleAtLevel(levels, usableLevels(levels, splat(level))[0], s, t, st[0], st[1]);
+  Float4 samples[4];
+  sampleQuad(levels, usableLevels(levels, splat(level)), splat(s), splat(t), 1, samples);
+  return samples[0];
 }
 
 inline Color opaqueColor(Float4 sample) {

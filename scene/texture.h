@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "math/float4.h"
 #include "math/vec4.h"
 
 class Texture;
@@ -16,6 +17,9 @@ struct TextureLevel {
   int rowFloats = 0;     // floats a row of `rgb`
   float lastColumn = 0;  // width - 1 and height - 1, as the samplers scale by them
   float lastRow = 0;
+  // lastColumn and lastRow of this level, then of the next (of this one again for the
+  // last level): where a sample between the two falls.
+  Float4 pairScale{};
 };
 
 // The reduced levels of a texture, each half the size of the one before, made once
