@@ -32,18 +32,21 @@ Float4 quadFootprintAreas(const TexturedQuad& quad, const QuadTerms& terms, Floa
 
 }  // namespace
 
-void textureColors(const TextureLevels& levels, bool useMipmaps, const TexturedQuad& quad,
-                   Float4 colors[4]) {
+QuadSamplePoints samplePointsOf(const TextureLevels& levels, bool useMipmaps,
+                                const TexturedQuad& quad) {
   const Float4 oneOverW = load(quad.oneOverW);
   const QuadTerms terms = transposed(quad.perspective);
-  const Float4 s = terms.sOverW / oneOverW;
-  const Float4 t = terms.tOverW / oneOverW;
-  Float4 level{};
+  QuadSamplePoints at;
+  at.count = quad.count;
+  for (int i = 0; i < 4; ++i)
+    at.x[i] = quad.x[i];
+  at.s = terms.sOverW / oneOverW;
+  at.t = terms.tOverW / oneOverW;
   if (useMipmaps) {
     const Float4 areas = quadFootprintAreas(quad, terms, oneOverW, levels.texelCount);
-    level = usableLevels(levels, positiveLevels(areas));
+    at.level = usableLevels(levels, positiveLevels(areas));
   }
-  sampleQuad(levels, level, s, t, quad.count, colors);
+  return at;
 }
 
 Color textureColor(const TextureLevels& levels, bool useMipmaps, const TextureTerms& terms) {
@@ -54,9 +57,10 @@ Color textureColor(const TextureLevels& levels, bool useMipmaps, const TextureTe
     quad.oneOverW[i] = terms.oneOverW;
     quad.perspective[i] = terms.perspective;
   }
+  const QuadSamplePoints at = samplePointsOf(levels, useMipmaps, quad);
   Float4 colors[4];
-  textureColors(levels, useMipmaps, quad, colors);
-  return {colors[0][0], colors[0][1], colors[0][2], 1.0f};
+  sampleQuad(levels, at.level, at.s, at.t, 1, colors);
+  return opaqueColor(colors[0]);
 }
 
 float textureLevel(const TextureTerms& terms, float texelCount) {

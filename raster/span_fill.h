@@ -139,7 +139,7 @@ void fillSpan(const PolygonTarget& target, int y, const Edge& left, const Edge& 
                       drawTexturedFragment(target, x, y, v.depth, v.perspective, v.oneOverW, quad,
                                            points);
                     });
-    emitQuad(target, y, quad, points);
+    finishQuads(target, y, quad, points);
   } else {
     const bool lighting = target.context.lighting;
     const Color specular = left.lower->specular;
