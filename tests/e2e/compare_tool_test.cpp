@@ -107,14 +107,4 @@ TEST_F(CompareTool, SweepRepeatsWithItsSeedAndReportsTheWorstPoses) {
   EXPECT_EQ(run({"--sweep", "12", "--seed", "3", "--json"}).standardOutput, first.standardOutput);
 }
 
-TEST_F(CompareTool, BenchTimesBothPathsAtThreeSizes) {
-  const ProgramResult result = run({"--bench", "--frames", "1", "--json"});
-  ASSERT_EQ(result.status, 0) << result.standardError;
-  const std::string& json = result.standardOutput;
-  EXPECT_NE(json.find("\"width\": 480, \"height\": 480"), std::string::npos);
-  EXPECT_NE(json.find("\"width\": 1920, \"height\": 1080"), std::string::npos);
-  EXPECT_NE(json.find("\"width\": 3840, \"height\": 2160"), std::string::npos);
-  EXPECT_GT(std::stol(jsonValue(json, "fragments")), 40000);
-}
-
 }  // namespace

@@ -29,35 +29,13 @@ TEST(CompareOptions, DefaultsAreTheViewersStart) {
   EXPECT_EQ(o.tolerance, 8);
   EXPECT_EQ(o.sweep, 0);
   EXPECT_FALSE(o.json);
-  EXPECT_FALSE(o.bench);
 }
 
 TEST(CompareOptions, EveryOptionIsTaken) {
-  const CompareOptions o = *parse({"--rotation-z",
-                                   "10.5",
-                                   "--rotation-x",
-                                   "-20",
-                                   "--zoom",
-                                   "3",
-                                   "--pan-x",
-                                   "-7",
-                                   "--pan-y",
-                                   "8",
-                                   "--width",
-                                   "640",
-                                   "--height",
-                                   "360",
-                                   "--mipmaps",
-                                   "off",
-                                   "--tolerance",
-                                   "0",
-                                   "--out",
-                                   "pictures",
-                                   "--json",
-                                   "--seed",
-                                   "42",
-                                   "--frames",
-                                   "3"});
+  const CompareOptions o = *parse(
+      {"--rotation-z", "10.5", "--rotation-x", "-20",      "--zoom",   "3",      "--pan-x",   "-7",
+       "--pan-y",      "8",    "--width",      "640",      "--height", "360",    "--mipmaps", "off",
+       "--tolerance",  "0",    "--out",        "pictures", "--json",   "--seed", "42"});
   EXPECT_EQ(o.pose.rotationZ, 10.5f);
   EXPECT_EQ(o.pose.rotationX, -20.0f);
   EXPECT_EQ(o.pose.zoom, 3.0f);
@@ -70,9 +48,7 @@ TEST(CompareOptions, EveryOptionIsTaken) {
   EXPECT_EQ(o.outputFolder, "pictures");
   EXPECT_TRUE(o.json);
   EXPECT_EQ(o.seed, 42u);
-  EXPECT_EQ(o.frames, 3);
   EXPECT_EQ(parse({"--sweep", "200"})->sweep, 200);
-  EXPECT_TRUE(parse({"--bench"})->bench);
   EXPECT_TRUE(parse({"--help"})->help);
 }
 
@@ -93,7 +69,6 @@ TEST(CompareOptions, BadArgumentsAreNamed) {
   EXPECT_EQ(errorOf({"--sweep", "0"}), "--sweep: 0 is out of range (1 to 1e+06)");
   EXPECT_EQ(errorOf({"--mipmaps", "yes"}), "--mipmaps: 'yes' is neither on nor off");
   EXPECT_EQ(errorOf({"--out", ""}), "--out: the folder name is empty");
-  EXPECT_EQ(errorOf({"--bench", "--sweep", "3"}), "--bench and --sweep cannot be combined");
 }
 
 TEST(CompareOptions, APosesCommandLineParsesBackToThePose) {

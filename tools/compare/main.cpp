@@ -8,7 +8,6 @@
 #include <iostream>
 #include <sstream>
 
-#include "tools/compare/bench.h"
 #include "tools/compare/options.h"
 #include "tools/compare/report.h"
 #include "tools/compare/scene_renderer.h"
@@ -138,11 +137,6 @@ int sweep(SceneRenderer& renderer, const CompareOptions& o) {
 int run(const CompareOptions& o) {
   SceneRenderer renderer;
   if (o.sweep > 0) return sweep(renderer, o);
-  if (o.bench) {
-    const std::vector<BenchRow> rows = runBench(renderer, o);
-    std::cout << (o.json ? benchJson(rows) : benchText(rows));
-    return 0;
-  }
   return comparePose(renderer, o);
 }
 

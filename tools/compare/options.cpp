@@ -25,8 +25,6 @@ const char* const kUsage =
     "  --json              print the figures as JSON\n"
     "  --sweep N           render N random poses and report the worst\n"
     "  --seed S            seed of the random poses             (default 1)\n"
-    "  --bench             time both paths at 480x480, 1920x1080 and 3840x2160\n"
-    "  --frames N          frames per timing, 1 to 10000        (default 20)\n"
     "  --help              this text\n";
 
 namespace {
@@ -92,7 +90,6 @@ const std::map<std::string, ValueSetter>& valueOptions() {
       {"--height", wholeOption(&CompareOptions::height, 1, 8192)},
       {"--tolerance", wholeOption(&CompareOptions::tolerance, 0, 255)},
       {"--sweep", wholeOption(&CompareOptions::sweep, 1, 1000000)},
-      {"--frames", wholeOption(&CompareOptions::frames, 1, 10000)},
       {"--seed",
        [](CompareOptions& o, const std::string& name, const std::string& text, std::string& error) {
          int seed = 0;
@@ -129,8 +126,8 @@ std::optional<CompareOptions> parseOptions(const std::vector<std::string>& argum
   CompareOptions options;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& name = arguments[i];
-    if (name == "--json" || name == "--bench" || name == "--help" || name == "-h") {
-      (name == "--json" ? options.json : name == "--bench" ? options.bench : options.help) = true;
+    if (name == "--json" || name == "--help" || name == "-h") {
+      (name == "--json" ? options.json : options.help) = true;
       continue;
     }
     const auto option = valueOptions().find(name);
@@ -143,10 +140,6 @@ std::optional<CompareOptions> parseOptions(const std::vector<std::string>& argum
       return std::nullopt;
     }
     if (!option->second(options, name, arguments[++i], error)) return std::nullopt;
-  }
-  if (options.bench && options.sweep > 0) {
-    error = "--bench and --sweep cannot be combined";
-    return std::nullopt;
   }
   return options;
 }

@@ -17,8 +17,6 @@ struct CompareOptions {
   bool json = false;
   int sweep = 0;  // random poses to render; 0 renders the one pose above
   unsigned seed = 1;
-  bool bench = false;
-  int frames = 20;  // frames per measurement with --bench
   bool help = false;
 };
 
