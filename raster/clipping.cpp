@@ -67,3 +67,31 @@ void clipToDepthRange(std::vector<ClipVertex>& ring, std::vector<ClipVertex>& sp
   for (int k = 0; k < n; ++k)
     ring[k].vertex.previous = (k == 0) ? n - 1 : k - 1;
 }
+
+void clipContours(std::vector<ClipVertex>& corners, ContourScratch& scratch) {
+  const int n = static_cast<int>(corners.size());
+  scratch.next.assign(std::size_t(n), -1);
+  for (int k = 0; k < n; ++k) {
+    const int previous = corners[k].vertex.previous;
+    if (previous >= 0 && previous < n && scratch.next[previous] < 0) scratch.next[previous] = k;
+  }
+  scratch.reached.assign(std::size_t(n), 0);
+  scratch.clipped.clear();
+  for (int start = 0; start < n; ++start) {
+    scratch.contour.clear();
+    int k = start;
+    while (k >= 0 && !scratch.reached[k]) {
+      scratch.reached[k] = 1;
+      scratch.contour.push_back(corners[k]);
+      k = scratch.next[k];
+    }
+    if (k != start) continue;  // no ring, or the rest of a ring already taken
+    clipToDepthRange(scratch.contour, scratch.spare);
+    const int offset = static_cast<int>(scratch.clipped.size());
+    for (ClipVertex& corner : scratch.contour) {
+      corner.vertex.previous += offset;
+      scratch.clipped.push_back(corner);
+    }
+  }
+  corners.swap(scratch.clipped);
+}

@@ -39,7 +39,7 @@ void cornersInClipSpace(const Polygon& polygon, const RenderContext& context,
     allInside = allInside && insideDepthRange(clip);
     scratch.corners.push_back({clip, vertex});
   }
-  if (!allInside) clipToDepthRange(scratch.corners, scratch.spareCorners);
+  if (!allInside) clipContours(scratch.corners, scratch.contours);
 }
 
 // One edge per corner, from the corner to the one before it on the outline.

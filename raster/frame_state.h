@@ -13,7 +13,7 @@
 // before it.
 struct PolygonScratch {
   std::vector<ClipVertex> corners;
-  std::vector<ClipVertex> spareCorners;
+  ContourScratch contours;
   std::vector<ScreenVertex> screenVertices;
   std::vector<Edge> edges;
   std::vector<Edge*> waiting;  // edges that start inside the window, by first scanline

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "raster/clipping.h"
+#include "raster/frame_driver.h"
+#include "tests/support/recording_points.h"
 
 namespace {
 
@@ -72,6 +74,60 @@ TEST(Clipping, RingWhollyBehindTheNearPlaneVanishes) {
   std::vector<ClipVertex> spare;
   clipToDepthRange(ring, spare);
   EXPECT_TRUE(ring.empty());
+}
+
+// A square 20 across with a square hole 8 across, both at depth -50 before a camera
+// at the origin looking down -z, except for one outer corner at `cornerDepth`: through
+// a 0.4 field, the outer square covers columns 50 to 150 of a 200-pixel window and
+// the hole columns 80 to 120.
+std::vector<RecordedPoint> drawHoledSquare(float cornerDepth) {
+  RenderContext context;
+  context.useOpenGL = false;
+  context.projectionStack.perspective(0.4f, 0.4f, 0.1f, 100);
+  invertMatrix(context.projectionStack.current, context.projectionStack.inverse);
+  context.begin();
+  context.beginPolygon();
+  for (auto [x, y] : {std::pair{-10, -10}, {10, -10}, {10, 10}, {-10, 10}})
+    context.vertex(float(x), float(y), x > 0 && y > 0 ? cornerDepth : -50);
+  std::vector<Vertex>& vertices = context.meshes[0].polygons[0].vertices;
+  for (int k = 0; k < 4; ++k) {
+    Vertex inner = vertices[k];
+    inner.position = {inner.position.x * 0.4f, inner.position.y * 0.4f, -50, 1};
+    inner.previous = 4 + (k + 3) % 4;
+    vertices.push_back(inner);
+  }
+  RecordingPoints points;
+  FrameState frame;
+  frame.points = &points;
+  renderFrame(context, 200, 200, frame);
+  return points.points;
+}
+
+int insideHole(const std::vector<RecordedPoint>& points) {
+  int count = 0;
+  for (const RecordedPoint& p : points)
+    count += (p.x > 84 && p.x < 116 && p.y > 84 && p.y < 116) ? 1 : 0;
+  return count;
+}
+
+// Both rings are clipped, each on its own: the hole stays a hole.
+TEST(Clipping, AHoleStaysAHoleWhenItsPolygonCrossesTheFarPlane) {
+  const std::vector<RecordedPoint> inside = drawHoledSquare(-99);
+  const std::vector<RecordedPoint> beyond = drawHoledSquare(-101);
+  EXPECT_EQ(insideHole(inside), 0);
+  EXPECT_EQ(insideHole(beyond), 0);
+  // Only the sliver beyond the far plane goes.
+  EXPECT_GT(inside.size(), 5000u);
+  EXPECT_NEAR(double(beyond.size()), double(inside.size()), inside.size() * 0.01);
+}
+
+TEST(Clipping, AHoleStaysAHoleWhenItsPolygonCrossesTheNearPlane) {
+  const std::vector<RecordedPoint> points = drawHoledSquare(5);  // behind the eye
+  EXPECT_EQ(insideHole(points), 0);
+  int aroundHole = 0;
+  for (const RecordedPoint& p : points)
+    aroundHole += (p.x > 55 && p.x < 75 && p.y > 55 && p.y < 145) ? 1 : 0;
+  EXPECT_EQ(aroundHole, 19 * 89) << "the ring left of the hole is whole";
 }
 
 }  // namespace
