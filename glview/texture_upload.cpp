@@ -27,16 +27,31 @@ void remember(int name, const Texture& texture, Upload upload) {
   uploaded[name] = {&texture, upload};
 }
 
+// The OpenGL format of a texture's texels by their component count.
+GLenum formatOf(const Texture& texture) {
+  switch (texture.components) {
+    case 1:
+      return GL_LUMINANCE;
+    case 2:
+      return GL_LUMINANCE_ALPHA;
+    case 4:
+      return GL_RGBA;
+    default:
+      return GL_RGB;
+  }
+}
+
 void bindAndUpload(int name, const Texture& texture, Upload upload) {
   glBindTexture(GL_TEXTURE_2D, name);
   if (holds(name, texture, upload)) return;
+  const GLenum format = formatOf(texture);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   if (upload == Upload::Mipmapped) {
-    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB, texture.width, texture.height, GL_RGB, GL_FLOAT,
+    gluBuild2DMipmaps(GL_TEXTURE_2D, GLint(format), texture.width, texture.height, format, GL_FLOAT,
                       texture.texels.data());
   } else {
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, texture.width, texture.height, 0, GL_RGB, GL_FLOAT,
-                 texture.texels.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), texture.width, texture.height, 0, format,
+                 GL_FLOAT, texture.texels.data());
   }
   remember(name, texture, upload);
 }

@@ -23,7 +23,23 @@ Texture::Texture(int width, int height, int components)
       texels(texelCount(width, height, components)) {}
 
 void Texture::setTexel(int x, int y, Color color) {
-  texel(x, y, 0) = color.x;
-  texel(x, y, 1) = color.y;
-  texel(x, y, 2) = color.z;
+  switch (components) {
+    case 1:
+      texel(x, y, 0) = color.x;
+      break;
+    case 2:
+      texel(x, y, 0) = color.x;
+      texel(x, y, 1) = color.w;
+      break;
+    case 4:
+      texel(x, y, 3) = color.w;
+      [[fallthrough]];
+    case 3:
+      texel(x, y, 0) = color.x;
+      texel(x, y, 1) = color.y;
+      texel(x, y, 2) = color.z;
+      break;
+    default:
+      break;
+  }
 }

@@ -40,7 +40,8 @@ struct TextureLevels {
   float texelCount = 0;  // width x height of level 0, for the level choice
 };
 
-// An RGB float image. Texel (x, y) component c is at (x + y * width) * components + c.
+// A float image of 1 to 4 components a texel: grey, grey and alpha, red green blue, or
+// red green blue alpha. Texel (x, y) component c is at (x + y * width) * components + c.
 class Texture {
  public:
   // Throws std::bad_alloc for a negative size or one whose bytes do not fit in 32 bits.
@@ -55,7 +56,9 @@ class Texture {
 
   float& texel(int x, int y, int c) { return texels[index(x, y, c)]; }
   float texel(int x, int y, int c) const { return texels[index(x, y, c)]; }
-  // Writes red, green and blue; alpha is dropped.
+  // Writes the channels the texture has, as OpenGL reads them: red, green and blue for
+  // 3 components (alpha is dropped), and alpha too for 4; red alone (a grey level) for
+  // 1, red and alpha for 2. A texture of another count is left alone.
   void setTexel(int x, int y, Color color);
 
   int width;

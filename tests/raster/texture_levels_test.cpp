@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "raster/texture_levels.h"
+#include "raster/texture_sampler.h"
 #include "scene/demo_scene.h"
 
 namespace {
@@ -49,6 +50,31 @@ TEST(TextureLevels, EachTexelIsTheMeanOfItsBlock) {
   const float* quarter = levels.level[2].texels;
   EXPECT_FLOAT_EQ(quarter[0],
                   (half.texels[0] + half.texels[3] + half.texels[6] + half.texels[9]) / 4);
+}
+
+// Every component is halved alike; the samplers read one or two components as a grey
+// level (the second being alpha, which they do not show) and three or four as red,
+// green and blue.
+TEST(TextureLevels, OneToFourComponentsAreHalvedAndSampled) {
+  for (int c = 1; c <= 4; ++c) {
+    Texture texture(4, 4, c);
+    for (std::size_t i = 0; i < texture.texels.size(); ++i)
+      texture.texels[i] = float(i);
+    TextureLevels levels;
+    buildLevels(levels, texture);
+    ASSERT_EQ(levels.count, 2) << c;
+    for (int j = 0; j < c; ++j) {
+      const float block =
+          ((texture.texel(2, 0, j) + texture.texel(3, 0, j)) + texture.texel(2, 1, j)) +
+          texture.texel(3, 1, j);
+      EXPECT_EQ(levels.level[1].texels[c + j], block * 0.25f) << c << " components, " << j;
+    }
+    const Color texel = sampleNearest(levels, 1, 0);  // texel (3, 0)
+    const float first = texture.texel(3, 0, 0);
+    const Color expected = c < 3 ? Color{first, first, first, 1}
+                                 : Color{first, texture.texel(3, 0, 1), texture.texel(3, 0, 2), 1};
+    EXPECT_EQ(texel, expected) << c << " components";
+  }
 }
 
 TEST(TextureLevels, AnOddLastColumnIsDropped) {
