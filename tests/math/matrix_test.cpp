@@ -79,6 +79,14 @@ TEST(InvertMatrix, PivotsThroughRowSwaps) {
   EXPECT_EQ(inverse, expected);
 }
 
+TEST(InvertMatrix, PivotsTheSecondColumnThroughARowSwap) {
+  // Rows 1 and 2 swapped: after column 0, the pivot for column 1 is in row 2.
+  const Matrix4 swap = rows({1, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 0, 1});
+  Matrix4 inverse;
+  ASSERT_TRUE(invertMatrix(swap, inverse));
+  EXPECT_EQ(inverse, swap);
+}
+
 TEST(InvertMatrix, GeneralMatrixTimesInverseIsNearIdentity) {
   const Matrix4 m = rows({2, -1, 0.5f, 3, 1, 4, -2, 0, 0.25f, 0, 3, -1, 0, 1, 1, 2});
   Matrix4 inverse;

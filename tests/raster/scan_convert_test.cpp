@@ -3,6 +3,7 @@
 #include <map>
 
 #include "raster/scan_convert.h"
+#include "raster/texture_levels.h"
 #include "tests/raster/raster_fixtures.h"
 
 namespace {
@@ -69,6 +70,27 @@ TEST(FillSpan, StopsAtTheRightEdgeOfTheWindow) {
   Span span(frame, 60, 1e6f);
   fillSpan(frame.target(), 0, span.leftEdge, span.rightEdge);
   EXPECT_EQ(columns(frame.points), (std::vector<int>{60, 61, 62, 63}));
+}
+
+// s from 0 to 1 while 1/w falls from 1 to 0.5: halfway along, s/w is 0.25 and 1/w 0.75,
+// so s is 1/3, not the 1/2 of interpolating s itself.
+TEST(FillSpan, TextureCoordinatesArePerspectiveCorrect) {
+  Texture columns(256, 1, 3);
+  for (int x = 0; x < 256; ++x)
+    columns.setTexel(x, 0, {float(x), 0, 0, 1});
+  columns.levels = std::make_unique<TextureLevels>();
+  buildLevels(*columns.levels, columns);
+  RecordedFrame frame;
+  frame.context.useMipmaps = false;
+  ScreenVertex a = frame.corner(0, 0), b = frame.corner(0, 9);
+  ScreenVertex c = frame.corner(10, 0), d = frame.corner(10, 9);
+  for (ScreenVertex* right : {&c, &d}) {
+    right->sOverW = 0.5f;
+    right->oneOverW = 0.5f;
+  }
+  fillSpan(frame.target(&columns), 0, Edge(a, b), Edge(c, d));
+  ASSERT_EQ(frame.points.points.size(), 10u);
+  EXPECT_EQ(frame.points.points[5].color.x, 85.0f) << "column roundToInt(255 / 3)";
 }
 
 TEST(FillSpan, PassesColoursOnUnclamped) {

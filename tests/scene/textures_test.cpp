@@ -55,6 +55,11 @@ TEST(RingTexture, SampleTexels) {
   EXPECT_EQ(texelColor(rings(), 128, 0), kLight);   // f = 0.0198
 }
 
+TEST(RingTexture, TheBandsTurnDarkAtSevenTenths) {
+  EXPECT_EQ(texelColor(rings(), 5, 164), kLight);  // f = 0.69976
+  EXPECT_EQ(texelColor(rings(), 0, 115), kDark);   // f = 0.70090
+}
+
 TEST(RingTexture, WidestDarkBandIsCentredOnTheMiddleColumn) {
   for (int x = 116; x <= 140; ++x)
     EXPECT_EQ(texelColor(rings(), x, 128), kDark) << x;
