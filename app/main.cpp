@@ -1,10 +1,11 @@
 #include <GL/glut.h>
 
 #include "app/glut_callbacks.h"
-#include "raster/texture_levels.h"
-#include "scene/demo_scene.h"
+#include "app/standard_streams.h"
+#include "app/viewer_scene.h"
 
 int main(int argc, char** argv) {
+  openStandardStreams();
   glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
   glutInitWindowSize(480, 480);
   glutInit(&argc, argv);
@@ -16,8 +17,7 @@ int main(int argc, char** argv) {
   glutMotionFunc(onMotion);
   // Armed from the start: the first idle moment draws a frame.
   glutIdleFunc(onIdle);
-  setupScene(renderContext);
-  prepareTextureLevels(renderContext);
+  buildViewerScene(renderContext);
   glutMainLoop();
   return 0;
 }

@@ -4,13 +4,9 @@
 #include "scene/render_context.h"
 
 // Draws one frame of a width x height viewport: through OpenGL when the context says
-// so, otherwise through the software pipeline with the viewer's frame state.
+// so, otherwise through the software pipeline, its points handed to OpenGL.
 void renderFrame(RenderContext& context, int width, int height);
 
-// The same with a given frame state. The depth buffer follows the frame size and is
-// cleared every software frame; OpenGL frames leave the frame state alone.
+// The same with a given frame state, whose points go where it says. OpenGL frames leave
+// the frame state alone.
 void renderFrame(const RenderContext& context, int width, int height, FrameState& frame);
-
-// The software pipeline proper: every polygon of every mesh, in order, through the
-// vertex stage, clipping, edges, optional lighting and scan conversion.
-void renderMeshes(const RenderContext& context, FrameState& frame);

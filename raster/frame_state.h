@@ -35,9 +35,6 @@ struct FrameState {
   // For each row, the columns that spans may have written since the buffer was last
   // cleared: only those need clearing again.
   std::vector<WrittenColumns> depthWritten;
-  PointSink* points = &openGLPoints();
+  PointSink* points = nullptr;  // where the frame's pixels go
   PolygonScratch scratch;
 };
-
-// The viewer's frame state.
-extern FrameState softwareFrame;

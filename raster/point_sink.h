@@ -26,9 +26,6 @@ class PointSink {
   virtual void point(int x, int y, Color color) = 0;
 };
 
-// glBegin(GL_POINTS), then glColor3f and glVertex2i per point, then glEnd().
-PointSink& openGLPoints();
-
 // Counts the points and draws nothing: the pipeline's own work, measured alone. Their
 // colours go into a checksum, so that the compiler cannot leave out computing them.
 class CountingPoints final : public PointSink {

@@ -1,17 +1,24 @@
 // quadrelle-compare as a user runs it: no display (it starts its own), pictures written,
-// figures printed, bad arguments refused.
+// figures printed, bad arguments refused, and a broken environment survived.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
 
+#include "tests/support/agreement_thresholds.h"
 #include "tests/support/program_run.h"
+#include "tests/support/text_file.h"
 #include "tools/imaging/png_file.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using nlohmann::json;
 
 class CompareTool : public ::testing::Test {
  protected:
@@ -21,44 +28,49 @@ class CompareTool : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(folder); }
 
+  Launch compareWith(std::vector<std::string> arguments) {
+    Launch program;
+    program.path = QUADRELLE_COMPARE;
+    program.arguments = std::move(arguments);
+    program.removedEnvironment = {"DISPLAY"};
+    return program;
+  }
   ProgramResult run(std::vector<std::string> arguments) {
-    return runProgram(QUADRELLE_COMPARE, arguments);
+    return runProgram(compareWith(std::move(arguments)));
   }
 
   fs::path folder;
 };
 
-struct PoseCase {
-  const char* name;
-  std::vector<std::string> arguments;
-  double minimumCoverageIoU;
-  double minimumWithinTolerance;
-};
+json parsed(const ProgramResult& result) {
+  return json::parse(result.standardOutput);
+}
 
-// The poses and thresholds of the viewer's own agreement test, set from the command line.
-TEST_F(CompareTool, AgreesAsTheViewerDoes) {
-  const PoseCase poses[] = {
-      {"initial", {}, 0.98, 0.72},
-      {"minified", {"--zoom", "-15.75"}, 0.96, 0.54},
-      {"nearest", {"--mipmaps", "off"}, 0.98, 0.85},
-      {"through", {"--pan-x", "-42", "--pan-y", "21", "--zoom", "12.25"}, 0.99, 0.92},
+// The viewer's own agreement thresholds, at poses set from the command line; the
+// pictures land in a folder whose name JSON has to escape.
+TEST_F(CompareTool, AgreesAsTheViewerDoesAndReportsJsonThatParses) {
+  const std::pair<const char*, std::vector<std::string>> poses[] = {
+      {"initial", {}},
+      {"minified", {"--zoom", "-15.75"}},
+      {"nearest", {"--mipmaps", "off"}},
+      {"through", {"--pan-x", "-42", "--pan-y", "21", "--zoom", "12.25"}},
   };
-  for (const PoseCase& pose : poses) {
-    std::vector<std::string> arguments = pose.arguments;
-    arguments.insert(arguments.end(), {"--json", "--out", folder.string()});
-    const ProgramResult result = run(arguments);
-    ASSERT_EQ(result.status, 0) << pose.name << ": " << result.standardError;
-    const std::string& json = result.standardOutput;
-    EXPECT_GE(std::stod(jsonValue(json, "coverageIoU")), pose.minimumCoverageIoU) << pose.name;
-    EXPECT_GE(std::stod(jsonValue(json, "withinTolerance")), pose.minimumWithinTolerance)
-        << pose.name;
-    EXPECT_GT(std::stol(jsonValue(json, "coveredOpenGL")), 1000) << pose.name;
-    for (const char* picture : {"opengl.png", "software.png", "difference.png"}) {
+  const std::string awkward = (folder / "quote\" back\\slash \x01 \xc3\xa9").string();
+  for (const auto& [name, arguments] : poses) {
+    std::vector<std::string> withOutput = arguments;
+    withOutput.insert(withOutput.end(), {"--json", "--out", awkward});
+    const ProgramResult result = run(withOutput);
+    ASSERT_EQ(result.status, 0) << name << ": " << result.standardError;
+    const json report = parsed(result);
+    const AgreementThreshold& threshold = agreementThreshold(name);
+    EXPECT_GE(report["coverageIoU"].get<double>(), threshold.minimumCoverageIoU) << name;
+    EXPECT_GE(report["withinTolerance"].get<double>(), threshold.minimumWithinTolerance) << name;
+    EXPECT_GT(report["coveredOpenGL"].get<long>(), 1000) << name;
+    for (const char* picture : {"opengl", "software", "difference"}) {
       Image image;
       std::string error;
-      ASSERT_TRUE(readPng((folder / picture).string(), image, error)) << error;
+      ASSERT_TRUE(readPng(report["pictures"][picture].get<std::string>(), image, error)) << error;
       EXPECT_EQ(image.width, 480);
-      EXPECT_EQ(image.height, 480);
     }
   }
 }
@@ -68,7 +80,6 @@ TEST_F(CompareTool, TextReportNamesThePoseAndThePictures) {
   ASSERT_EQ(result.status, 0) << result.standardError;
   EXPECT_NE(result.standardOutput.find("quadrelle-compare --rotation-z -135 --rotation-x -60"),
             std::string::npos);
-  EXPECT_NE(result.standardOutput.find("coverage IoU"), std::string::npos);
   EXPECT_NE(result.standardOutput.find("PSNR"), std::string::npos);
   Image image;
   std::string error;
@@ -95,16 +106,92 @@ TEST_F(CompareTool, BadArgumentsFailWithAMessageAndWriteNothing) {
     EXPECT_EQ(result.standardOutput, "");
     EXPECT_FALSE(fs::exists(folder)) << arguments[0];
   }
+  const ProgramResult notAFolder = run({"--out", folder.string() + ".file/pictures"});
+  EXPECT_NE(notAFolder.standardError.find("Not a directory"), std::string::npos)
+      << "the system's own reason: " << notAFolder.standardError;
   fs::remove(folder.string() + ".file");
 }
 
-TEST_F(CompareTool, SweepRepeatsWithItsSeedAndReportsTheWorstPoses) {
+// A worst pose copied from the JSON report renders the very same pictures again.
+TEST_F(CompareTool, SweepRepeatsWithItsSeedAndItsWorstPosesReproduce) {
   const ProgramResult first = run({"--sweep", "12", "--seed", "3", "--json"});
   ASSERT_EQ(first.status, 0) << first.standardError;
-  EXPECT_EQ(jsonValue(first.standardOutput, "poses"), "12");
-  EXPECT_NE(first.standardOutput.find("\"worst\": [{\"pose\""), std::string::npos);
   EXPECT_NE(first.standardError.find("12/12 poses"), std::string::npos) << "progress";
   EXPECT_EQ(run({"--sweep", "12", "--seed", "3", "--json"}).standardOutput, first.standardOutput);
+  const json report = parsed(first);
+  EXPECT_EQ(report["poses"], 12);
+  ASSERT_FALSE(report["worst"].empty());
+  const json& worst = report["worst"][0];
+  const json& pose = worst["pose"];
+  const auto number = [](const json& value) {
+    std::ostringstream text;
+    text.precision(17);
+    text << value.get<double>();
+    return text.str();
+  };
+  const ProgramResult again =
+      run({"--json", "--out", folder.string(), "--rotation-z", number(pose["rotationZ"]),
+           "--rotation-x", number(pose["rotationX"]), "--zoom", number(pose["zoom"]), "--pan-x",
+           number(pose["panX"]), "--pan-y", number(pose["panY"]), "--width",
+           std::to_string(pose["width"].get<int>()), "--height",
+           std::to_string(pose["height"].get<int>()), "--mipmaps",
+           pose["mipmaps"].get<bool>() ? "on" : "off"});
+  ASSERT_EQ(again.status, 0) << again.standardError;
+  const json alone = parsed(again);
+  EXPECT_EQ(alone["pose"], pose);
+  EXPECT_EQ(alone["coveredSoftware"], worst["coveredSoftware"]);
+  EXPECT_EQ(alone["withinTolerance"], worst["withinTolerance"]);
+}
+
+// Started with standard error closed, the program must not hand that number to its X
+// connection (it would write its progress into the X socket and wait for ever). A
+// closed standard output is taken as "not wanted"; a full one loses the report, which
+// is a failure.
+TEST_F(CompareTool, ClosedOrFullStandardStreamsAreNoTrap) {
+  Launch quiet = compareWith({"--sweep", "3"});
+  quiet.standardError = "";
+  quiet.timeout = std::chrono::seconds(60);
+  const ProgramResult sweep = runProgram(quiet);
+  EXPECT_FALSE(sweep.timedOut);
+  EXPECT_EQ(sweep.status, 0);
+  EXPECT_NE(sweep.standardOutput.find("3 poses"), std::string::npos);
+
+  Launch closed = compareWith({"--width", "32", "--height", "32", "--out", folder.string()});
+  closed.standardOutput = "";
+  EXPECT_EQ(runProgram(closed).status, 0) << "a report nobody reads, as asked";
+
+  Launch full = compareWith({"--width", "32", "--height", "32", "--out", folder.string()});
+  full.standardOutput = "/dev/full";
+  const ProgramResult lost = runProgram(full);
+  EXPECT_EQ(lost.status, 1);
+  EXPECT_NE(lost.standardError.find("cannot write the report to standard output: No space left"),
+            std::string::npos)
+      << lost.standardError;
+}
+
+// The three pictures are one result: a run that cannot write them all leaves the folder
+// as it was. A 64 KB file system holds the pictures of a small view, not those of a
+// 480 x 480 one.
+TEST_F(CompareTool, ARunThatCannotWriteEveryPictureLeavesTheFolderAsItWas) {
+  fs::create_directories(folder);
+  if (mount("quadrelle", folder.c_str(), "tmpfs", 0, "size=64k") != 0) {
+    GTEST_SKIP() << "cannot mount a small file system here (not root?)";
+  }
+  const std::string out = folder.string();
+  ASSERT_EQ(run({"--width", "64", "--height", "64", "--out", out}).status, 0);
+  std::map<std::string, std::string> before;
+  for (const auto& entry : fs::directory_iterator(folder))
+    before[entry.path().filename()] = readTextFile(entry.path());
+  const ProgramResult full = run({"--out", out});
+  EXPECT_EQ(full.status, 1);
+  EXPECT_NE(full.standardError.find("No space left on device"), std::string::npos)
+      << full.standardError;
+  std::map<std::string, std::string> after;
+  for (const auto& entry : fs::directory_iterator(folder))
+    after[entry.path().filename()] = readTextFile(entry.path());
+  EXPECT_EQ(before.size(), 3u);
+  EXPECT_TRUE(after == before) << "the earlier run's three pictures, and nothing else";
+  umount(folder.c_str());
 }
 
 }  // namespace

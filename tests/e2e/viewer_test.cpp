@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr Rgb kTileInterior{204, 127, 51};
 constexpr Rgb kRingLight{204, 168, 61};
 constexpr Rgb kRingDark{153, 126, 46};
 
@@ -37,7 +36,7 @@ TEST(Viewer, FirstFrameShowsBothTexturedSquaresAndTheLabelOnWhite) {
   EXPECT_EQ(frame.atGl(479, 0), kWhite);
   EXPECT_GT(labelPixels(frame), 300);
   EXPECT_EQ(countNear(frame, kBlack, 40, 0, 60, 480, 480), 0) << "black only in the label band";
-  EXPECT_GT(countNear(frame, kTileInterior, 3), 5000);
+  EXPECT_GT(countNear(frame, kTile, 3), 5000);
   EXPECT_GT(countNear(frame, kRingLight, 3), 3000);
   EXPECT_GT(countNear(frame, kRingDark, 3), 1000);
   EXPECT_EQ(viewer.process().standardOutput(), "") << "no OpenGL error was reported";

@@ -7,9 +7,8 @@
 #include <new>
 
 #include "app/view_setup.h"
-#include "raster/frame_driver.h"
-#include "raster/texture_levels.h"
-#include "scene/demo_scene.h"
+#include "app/viewer_scene.h"
+#include "raster/software_frame.h"
 
 namespace {
 
@@ -45,8 +44,7 @@ long allocationsDuring(const std::function<void()>& work) {
 
 TEST(Allocation, FramesAfterTheFirstOfASizeAllocateNothing) {
   RenderContext context;
-  setupScene(context);
-  prepareTextureLevels(context);
+  buildViewerScene(context);
   context.useOpenGL = false;
   CountingPoints points;
   FrameState frame;
@@ -57,7 +55,7 @@ TEST(Allocation, FramesAfterTheFirstOfASizeAllocateNothing) {
   through.zoom = 12.25f;
   auto draw = [&](const CameraPose& pose, int width, int height) {
     setupView(context, width, height, pose);
-    renderFrame(context, width, height, frame);
+    renderSoftwareFrame(context, width, height, frame);
   };
   draw(through, 480, 480);
   draw(CameraPose{}, 480, 480);

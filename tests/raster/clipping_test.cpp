@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "raster/clipping.h"
-#include "raster/frame_driver.h"
+#include "raster/software_frame.h"
 #include "tests/support/recording_points.h"
 
 namespace {
@@ -99,7 +99,7 @@ std::vector<RecordedPoint> drawHoledSquare(float cornerDepth) {
   RecordingPoints points;
   FrameState frame;
   frame.points = &points;
-  renderFrame(context, 200, 200, frame);
+  renderSoftwareFrame(context, 200, 200, frame);
   return points.points;
 }
 

@@ -4,12 +4,11 @@
 #include <set>
 
 #include "app/view_setup.h"
+#include "app/viewer_scene.h"
 #include "raster/depth_buffer.h"
-#include "raster/frame_driver.h"
 #include "raster/scan_convert.h"
-#include "raster/texture_levels.h"
+#include "raster/software_frame.h"
 #include "raster/vertex_stage.h"
-#include "scene/demo_scene.h"
 #include "tests/support/recording_points.h"
 
 namespace {
@@ -17,14 +16,13 @@ namespace {
 // The demo scene in a software frame whose points are recorded.
 struct SceneFrame {
   SceneFrame() {
-    setupScene(context);
-    prepareTextureLevels(context);
+    buildViewerScene(context);
     context.useOpenGL = false;
     state.points = &points;
   }
   void draw(int width, int height, const CameraPose& pose = {}) {
     setupView(context, width, height, pose);
-    renderFrame(context, width, height, state);
+    renderSoftwareFrame(context, width, height, state);
   }
   RenderContext context;
   FrameState state;

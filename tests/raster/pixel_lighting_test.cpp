@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/view_setup.h"
 #include "raster/pixel_lighting.h"
 
 namespace {
@@ -8,10 +9,7 @@ namespace {
 // lands in the middle of a 480 x 480 window at depth `originDepth`.
 struct TopView {
   TopView() {
-    context.viewStack.translate(0, 0, -3);
-    invertMatrix(context.viewStack.current, context.viewStack.inverse);
-    context.projectionStack.perspective(0.4f, 0.4f, 0.1f, 100);
-    invertMatrix(context.projectionStack.current, context.projectionStack.inverse);
+    setupView(context, 480, 480, CameraPose{0, 0, 0, 0, 0});
     const Vec4 clip = context.projectionStack.transform({0, 0, -3, 1});
     originDepth = clip.z / clip.w;
   }

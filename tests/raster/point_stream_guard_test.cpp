@@ -15,10 +15,9 @@
 #include <string>
 
 #include "app/view_setup.h"
-#include "raster/frame_driver.h"
+#include "app/viewer_scene.h"
+#include "raster/software_frame.h"
 #include "raster/span_fill.h"
-#include "raster/texture_levels.h"
-#include "scene/demo_scene.h"
 
 namespace {
 
@@ -77,7 +76,7 @@ RenderContext& sceneOf(Scene scene) {
   static RenderContext contexts[3];
   RenderContext& context = contexts[int(scene)];
   if (context.meshes.empty()) {
-    setupScene(context);
+    buildViewerScene(context);
     if (scene == Scene::Lit) {
       context.lighting = true;
       Mesh& rings = context.meshes[1];
@@ -87,7 +86,6 @@ RenderContext& sceneOf(Scene scene) {
         mesh.shininess = 5;
     }
     if (scene == Scene::Holed) addHole(context.meshes[0].polygons[0]);
-    prepareTextureLevels(context);
     context.useOpenGL = false;
   }
   return context;
@@ -166,7 +164,7 @@ DigestPoints render(const GuardPose& p) {
   FrameState frame;
   frame.points = &points;
   setupView(context, p.width, p.height, p.pose);
-  renderFrame(context, p.width, p.height, frame);
+  renderSoftwareFrame(context, p.width, p.height, frame);
   return points;
 }
 

@@ -37,3 +37,5 @@ inline int countDifferent(const Image& a, const Image& b, int y0 = 0, int y1 = -
 
 inline constexpr Rgb kWhite{255, 255, 255};
 inline constexpr Rgb kBlack{0, 0, 0};
+// The tile texture's interior in 8 bits, as OpenGL shows (0.8, 0.4988, 0.2).
+inline constexpr Rgb kTile{204, 127, 51};

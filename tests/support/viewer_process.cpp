@@ -1,37 +1,30 @@
 #include "tests/support/viewer_process.h"
 
-#include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
+#include <filesystem>
 #include <stdexcept>
-
 #include <thread>
+
+#include "tests/support/program_run.h"
 #include "tests/support/text_file.h"
 
 ViewerProcess::ViewerProcess(const std::string& display) {
   char pattern[] = "/tmp/quadrelle-viewer-XXXXXX";
   if (mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
   directory_ = pattern;
-  const std::string countFile = directory_ + "/frames";
-  const std::string outputFile = directory_ + "/stdout";
-  pid_ = fork();
-  if (pid_ == 0) {
-    setenv("DISPLAY", display.c_str(), 1);
-    setenv("LD_PRELOAD", QUADRELLE_SWAP_COUNTER, 1);
-    setenv("QUADRELLE_SWAP_COUNT_FILE", countFile.c_str(), 1);
-    // In the sanitizer build: the preloaded counter comes before the ASan runtime, and
-    // Mesa keeps allocations until exit.
-    setenv("ASAN_OPTIONS", "verify_asan_link_order=0:detect_leaks=0", 1);
-    const int out = open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(out, STDOUT_FILENO);
-    const int in = open("/dev/null", O_RDONLY);
-    dup2(in, STDIN_FILENO);
-    execl(QUADRELLE_VIEWER, QUADRELLE_VIEWER, static_cast<char*>(nullptr));
-    _exit(127);
-  }
+  Launch viewer;
+  viewer.path = QUADRELLE_VIEWER;
+  viewer.environment = {{"DISPLAY", display},
+                        {"LD_PRELOAD", QUADRELLE_SWAP_COUNTER},
+                        {"QUADRELLE_SWAP_COUNT_FILE", directory_ + "/frames"},
+                        // The preloaded counter comes before the sanitizer runtime.
+                        {"ASAN_OPTIONS", "verify_asan_link_order=0"}};
+  viewer.standardOutput = directory_ + "/stdout";
+  viewer.standardError = directory_ + "/stderr";
+  pid_ = launch(viewer);
 }
 
 ViewerProcess::~ViewerProcess() {
@@ -39,9 +32,7 @@ ViewerProcess::~ViewerProcess() {
     kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
   }
-  std::remove((directory_ + "/frames").c_str());
-  std::remove((directory_ + "/stdout").c_str());
-  rmdir(directory_.c_str());
+  std::filesystem::remove_all(directory_);
 }
 
 long ViewerProcess::frames() const {
@@ -76,7 +67,7 @@ bool ViewerProcess::running() {
   if (status_) return false;
   int status = 0;
   if (waitpid(pid_, &status, WNOHANG) == pid_) {
-    status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    status_ = exitStatusOf(status);
     return false;
   }
   return true;
@@ -93,4 +84,8 @@ std::optional<int> ViewerProcess::waitForExit(std::chrono::milliseconds timeout)
 
 std::string ViewerProcess::standardOutput() const {
   return readTextFile(directory_ + "/stdout");
+}
+
+std::string ViewerProcess::standardError() const {
+  return readTextFile(directory_ + "/stderr");
 }

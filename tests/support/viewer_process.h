@@ -6,7 +6,7 @@
 #include <string>
 
 // The real viewer, started on a given X display with the swap counter preloaded, its
-// standard output kept in a file. Killed with the object if still running.
+// standard output and error kept in files. Killed with the object if still running.
 class ViewerProcess {
  public:
   explicit ViewerProcess(const std::string& display);
@@ -25,6 +25,7 @@ class ViewerProcess {
   // The exit status once the process ended by itself within `timeout`.
   std::optional<int> waitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(10));
   std::string standardOutput() const;
+  std::string standardError() const;
 
  private:
   pid_t pid_ = -1;

@@ -4,13 +4,11 @@
 #include <cstdio>
 #include <fstream>
 
+#include "tests/support/image_checks.h"
 #include "tools/imaging/agreement.h"
 #include "tools/imaging/png_file.h"
 
 namespace {
-
-constexpr Rgb kWhite{255, 255, 255};
-constexpr Rgb kTile{204, 127, 51};
 
 Image square(Rgb color, int x0, int x1) {
   Image image(10, 10, kWhite);

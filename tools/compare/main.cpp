@@ -2,77 +2,63 @@
 // software pipeline, offscreen, and shows and measures how the two pictures differ.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
-#include <filesystem>
 #include <iostream>
 #include <sstream>
 
+#include "app/standard_streams.h"
+#include "tools/cli/output.h"
 #include "tools/compare/options.h"
 #include "tools/compare/report.h"
 #include "tools/compare/scene_renderer.h"
 #include "tools/compare/sweep.h"
-#include "tools/imaging/png_file.h"
 
 namespace {
 
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
+const char* const kProgram = "quadrelle-compare";
 
-int fail(const std::string& message, int status) {
-  std::cerr << "quadrelle-compare: " << message << "\n";
-  if (status == kExitUsage) std::cerr << "Run quadrelle-compare --help for the options.\n";
-  return status;
+struct Comparison {
+  Image opengl;
+  Image software;
+  Agreement agreement;
+};
+
+Comparison compare(SceneRenderer& renderer, const ViewOptions& view, int tolerance) {
+  Comparison c;
+  c.opengl = renderer.draw(true, view.pose, view.width, view.height, view.mipmaps);
+  c.software = renderer.draw(false, view.pose, view.width, view.height, view.mipmaps);
+  c.agreement = compareImages(c.opengl, c.software, tolerance);
+  return c;
 }
 
-// Makes the folder if need be and proves it writable before anything is rendered.
-bool prepareFolder(const std::string& folder, std::string& error) {
-  std::error_code code;
-  std::filesystem::create_directories(folder, code);
-  const std::string probe = folder + "/.quadrelle-compare-probe";
-  std::FILE* file = code ? nullptr : std::fopen(probe.c_str(), "w");
-  if (file == nullptr) {
-    error = "cannot write to '" + folder + "': " + (code ? code.message() : "permission denied");
-    return false;
+std::string poseReport(const CompareOptions& o, const Agreement& a) {
+  const std::string folder = o.outputFolder + "/";
+  if (o.json) {
+    Json report = {{"pose", viewJson(o.view)}, {"tolerance", o.tolerance}};
+    report.update(agreementJson(a));
+    report["pictures"] = {{"opengl", folder + "opengl.png"},
+                          {"software", folder + "software.png"},
+                          {"difference", folder + "difference.png"}};
+    return reportLine(report);
   }
-  std::fclose(file);
-  std::remove(probe.c_str());
-  return true;
-}
-
-std::string poseJson(const SweepPose& p) {
-  std::ostringstream json;
-  json << "{\"rotationZ\": " << jsonNumber(p.pose.rotationZ)
-       << ", \"rotationX\": " << jsonNumber(p.pose.rotationX)
-       << ", \"zoom\": " << jsonNumber(p.pose.zoom) << ", \"panX\": " << jsonNumber(p.pose.panX)
-       << ", \"panY\": " << jsonNumber(p.pose.panY) << ", \"width\": " << p.width
-       << ", \"height\": " << p.height << ", \"mipmaps\": " << (p.mipmaps ? "true" : "false")
-       << "}";
-  return json.str();
+  return commandLineFor(o.view) + "\n" + agreementText(a, o.tolerance) + "pictures: " + folder +
+         "{opengl,software,difference}.png\n";
 }
 
 int comparePose(SceneRenderer& renderer, const CompareOptions& o) {
   std::string error;
-  if (!prepareFolder(o.outputFolder, error)) return fail(error, kExitUsage);
-  const Image opengl = renderer.draw(true, o.pose, o.width, o.height, o.mipmaps);
-  const Image software = renderer.draw(false, o.pose, o.width, o.height, o.mipmaps);
-  const Agreement a = compareImages(opengl, software, o.tolerance);
-  const std::string folder = o.outputFolder + "/";
-  if (!writePng(opengl, folder + "opengl.png", error) ||
-      !writePng(software, folder + "software.png", error) ||
-      !writePng(differenceMap(opengl, software), folder + "difference.png", error)) {
-    return fail(error, kExitFailure);
-  }
-  const SweepPose pose{o.pose, o.width, o.height, o.mipmaps};
-  if (o.json) {
-    std::cout << "{\"pose\": " << poseJson(pose) << ", \"tolerance\": " << o.tolerance << ", "
-              << agreementJson(a) << ", \"pictures\": {\"opengl\": \"" << folder
-              << "opengl.png\", \"software\": \"" << folder << "software.png\", \"difference\": \""
-              << folder << "difference.png\"}}\n";
-  } else {
-    std::cout << commandLineFor(o.pose, o.width, o.height, o.mipmaps) << "\n"
-              << agreementText(a, o.tolerance) << "pictures: " << folder
-              << "{opengl,software,difference}.png\n";
+  if (!prepareFolder(o.outputFolder, error)) return fail(kProgram, error, kExitUsage);
+  const Comparison c = compare(renderer, o.view, o.tolerance);
+  const Image difference = differenceMap(c.opengl, c.software);
+  if (!writePictures(o.outputFolder,
+                     {{"opengl.png", &c.opengl},
+                      {"software.png", &c.software},
+                      {"difference.png", &difference}},
+                     error) ||
+      !writeReport(poseReport(o, c.agreement), error)) {
+    return fail(kProgram, error, kExitFailure);
   }
   return 0;
 }
@@ -90,70 +76,77 @@ void showProgress(int done, int total) {
   }
 }
 
+std::string sweepJson(const SweepSummary& s, const CompareOptions& o) {
+  Json worst = Json::array();
+  for (const SweepResult& r : s.worst) {
+    Json pose = {{"pose", viewJson(r.pose)}};
+    pose.update(agreementJson(r.agreement));
+    worst.push_back(pose);
+  }
+  const Json report = {{"poses", s.poses},
+                       {"posesShowingTheScene", s.posesShowingTheScene},
+                       {"seed", o.seed},
+                       {"tolerance", o.tolerance},
+                       {"worstCoverageIoU", s.worstCoverageIoU},
+                       {"worstWithinTolerance", s.worstWithinTolerance},
+                       {"medianCoverageIoU", s.medianCoverageIoU},
+                       {"medianWithinTolerance", s.medianWithinTolerance},
+                       {"worst", worst}};
+  return reportLine(report);
+}
+
+std::string sweepText(const SweepSummary& s, const CompareOptions& o) {
+  char line[256];
+  std::ostringstream text;
+  std::snprintf(line, sizeof line,
+                "%d poses (seed %u), %d showing the scene in at least 100 pixels\n", s.poses,
+                o.seed, s.posesShowingTheScene);
+  text << line;
+  std::snprintf(line, sizeof line, "coverage IoU           worst %.4f  median %.4f\n",
+                s.worstCoverageIoU, s.medianCoverageIoU);
+  text << line;
+  std::snprintf(line, sizeof line, "within %3d per channel worst %.4f  median %.4f\n", o.tolerance,
+                s.worstWithinTolerance, s.medianWithinTolerance);
+  text << line << "worst poses:\n";
+  for (const SweepResult& r : s.worst) {
+    std::snprintf(line, sizeof line, "  IoU %.4f  within %.4f  mean |d| %.2f  %ld/%ld pixels\n",
+                  r.agreement.coverageIoU, r.agreement.withinTolerance,
+                  r.agreement.meanAbsoluteDifference, r.agreement.coveredReference,
+                  r.agreement.coveredCandidate);
+    text << line << "    " << commandLineFor(r.pose) << "\n";
+  }
+  return text.str();
+}
+
 int sweep(SceneRenderer& renderer, const CompareOptions& o) {
   std::mt19937 random(o.seed);
   std::vector<SweepResult> results;
   for (int i = 0; i < o.sweep; ++i) {
-    const SweepPose p = randomPose(random);
-    const Image opengl = renderer.draw(true, p.pose, p.width, p.height, p.mipmaps);
-    const Image software = renderer.draw(false, p.pose, p.width, p.height, p.mipmaps);
-    results.push_back({p, compareImages(opengl, software, o.tolerance)});
+    const ViewOptions pose = randomPose(random);
+    results.push_back({pose, compare(renderer, pose, o.tolerance).agreement});
     showProgress(i + 1, o.sweep);
   }
-  const SweepSummary s = summarise(results, 5, 100);
-  if (o.json) {
-    std::cout << "{\"poses\": " << s.poses
-              << ", \"posesShowingTheScene\": " << s.posesShowingTheScene
-              << ", \"seed\": " << o.seed << ", \"tolerance\": " << o.tolerance
-              << ", \"worstCoverageIoU\": " << jsonNumber(s.worstCoverageIoU)
-              << ", \"worstWithinTolerance\": " << jsonNumber(s.worstWithinTolerance)
-              << ", \"medianCoverageIoU\": " << jsonNumber(s.medianCoverageIoU)
-              << ", \"medianWithinTolerance\": " << jsonNumber(s.medianWithinTolerance)
-              << ", \"worst\": [";
-    for (std::size_t i = 0; i < s.worst.size(); ++i) {
-      std::cout << (i ? ", " : "") << "{\"pose\": " << poseJson(s.worst[i].pose) << ", "
-                << agreementJson(s.worst[i].agreement) << "}";
-    }
-    std::cout << "]}\n";
-    return 0;
-  }
-  std::printf("%d poses (seed %u), %d showing the scene in at least 100 pixels\n", s.poses, o.seed,
-              s.posesShowingTheScene);
-  std::printf("coverage IoU           worst %.4f  median %.4f\n", s.worstCoverageIoU,
-              s.medianCoverageIoU);
-  std::printf("within %3d per channel worst %.4f  median %.4f\n", o.tolerance,
-              s.worstWithinTolerance, s.medianWithinTolerance);
-  std::printf("worst poses:\n");
-  for (const SweepResult& r : s.worst) {
-    std::printf("  IoU %.4f  within %.4f  mean |d| %.2f  %ld/%ld pixels\n    %s\n",
-                r.agreement.coverageIoU, r.agreement.withinTolerance,
-                r.agreement.meanAbsoluteDifference, r.agreement.coveredReference,
-                r.agreement.coveredCandidate,
-                commandLineFor(r.pose.pose, r.pose.width, r.pose.height, r.pose.mipmaps).c_str());
+  const SweepSummary summary = summarise(results, 5, 100);
+  std::string error;
+  if (!writeReport(o.json ? sweepJson(summary, o) : sweepText(summary, o), error)) {
+    return fail(kProgram, error, kExitFailure);
   }
   return 0;
-}
-
-int run(const CompareOptions& o) {
-  SceneRenderer renderer;
-  if (o.sweep > 0) return sweep(renderer, o);
-  return comparePose(renderer, o);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  openStandardStreams();
   std::string error;
   const std::optional<CompareOptions> options =
       parseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
-  if (!options) return fail(error, kExitUsage);
-  if (options->help) {
-    std::cout << kUsage;
-    return 0;
-  }
+  if (!options) return fail(kProgram, error, kExitUsage);
   try {
-    return run(*options);
+    if (options->help) return writeReport(usage(), error) ? 0 : fail(kProgram, error, kExitFailure);
+    SceneRenderer renderer;
+    return options->sweep > 0 ? sweep(renderer, *options) : comparePose(renderer, *options);
   } catch (const std::exception& e) {
-    return fail(e.what(), kExitFailure);
+    return fail(kProgram, e.what(), kExitFailure);
   }
 }

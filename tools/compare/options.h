@@ -4,14 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "app/camera_pose.h"
+#include "tools/cli/options.h"
 
 // What one run of quadrelle-compare does.
 struct CompareOptions {
-  CameraPose pose;
-  int width = 480;
-  int height = 480;
-  bool mipmaps = true;
+  ViewOptions view;
   int tolerance = 8;  // per 8-bit channel
   std::string outputFolder = "out/compare";
   bool json = false;
@@ -24,7 +21,7 @@ struct CompareOptions {
 std::optional<CompareOptions> parseOptions(const std::vector<std::string>& arguments,
                                            std::string& error);
 
-// The command line that renders `pose` at that size alone.
-std::string commandLineFor(const CameraPose& pose, int width, int height, bool mipmaps);
+// The command line that renders this view alone.
+std::string commandLineFor(const ViewOptions& view);
 
-extern const char* const kUsage;
+std::string usage();

@@ -1,25 +1,15 @@
 #include "tools/compare/report.h"
 
-#include <cmath>
 #include <cstdio>
-#include <sstream>
 
-std::string jsonNumber(double value) {
-  if (!std::isfinite(value)) return "null";
-  char text[32];
-  std::snprintf(text, sizeof text, "%.6g", value);
-  return text;
-}
-
-std::string agreementJson(const Agreement& a) {
-  std::ostringstream json;
-  json << "\"coverageIoU\": " << jsonNumber(a.coverageIoU)
-       << ", \"withinTolerance\": " << jsonNumber(a.withinTolerance)
-       << ", \"meanAbsoluteDifference\": " << jsonNumber(a.meanAbsoluteDifference)
-       << ", \"maxAbsoluteDifference\": " << a.maxAbsoluteDifference
-       << ", \"psnr\": " << jsonNumber(a.psnr) << ", \"coveredOpenGL\": " << a.coveredReference
-       << ", \"coveredSoftware\": " << a.coveredCandidate;
-  return json.str();
+Json agreementJson(const Agreement& a) {
+  return {{"coverageIoU", a.coverageIoU},
+          {"withinTolerance", a.withinTolerance},
+          {"meanAbsoluteDifference", a.meanAbsoluteDifference},
+          {"maxAbsoluteDifference", a.maxAbsoluteDifference},
+          {"psnr", a.psnr},
+          {"coveredOpenGL", a.coveredReference},
+          {"coveredSoftware", a.coveredCandidate}};
 }
 
 std::string agreementText(const Agreement& a, int tolerance) {

@@ -1,12 +1,10 @@
 #include "tools/compare/scene_renderer.h"
 
 #include "app/frame.h"
-#include "raster/texture_levels.h"
-#include "scene/demo_scene.h"
+#include "app/viewer_scene.h"
 
 SceneRenderer::SceneRenderer() : surface_(480, 480) {
-  setupScene(context_);
-  prepareTextureLevels(context_);
+  buildViewerScene(context_);
 }
 
 Image SceneRenderer::draw(bool useOpenGL, const CameraPose& pose, int width, int height,

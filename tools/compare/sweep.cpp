@@ -1,11 +1,20 @@
 #include "tools/compare/sweep.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <iterator>
 
 namespace {
 
+// A number in [low, high) from the generator's next 32 bits, worked in double.
 float uniform(std::mt19937& random, float low, float high) {
-  return std::uniform_real_distribution<float>(low, high)(random);
+  const double fraction = double(random()) / 4294967296.0;
+  return static_cast<float>(low + (double(high) - low) * fraction);
+}
+
+// One of `count` choices, equally likely but for a bias of count / 2^32.
+int choice(std::mt19937& random, int count) {
+  return int((std::uint64_t(random()) * std::uint64_t(count)) >> 32);
 }
 
 double median(std::vector<double> values) {
@@ -16,11 +25,11 @@ double median(std::vector<double> values) {
 
 }  // namespace
 
-SweepPose randomPose(std::mt19937& random) {
+ViewOptions randomPose(std::mt19937& random) {
   static constexpr std::pair<int, int> kSizes[] = {{1, 1},      {3, 7},      {16, 16},   {97, 61},
                                                    {320, 240},  {480, 480},  {640, 480}, {480, 640},
                                                    {1280, 720}, {1920, 1080}};
-  SweepPose p;
+  ViewOptions p;
   p.pose.rotationZ = uniform(random, -180, 180);
   p.pose.rotationX = uniform(random, -180, 180);
   // Mostly the usual distances; a fifth close to or through the squares (the eye
@@ -31,10 +40,10 @@ SweepPose randomPose(std::mt19937& random) {
                               : uniform(random, 13, 30);
   p.pose.panX = uniform(random, -120, 120);
   p.pose.panY = uniform(random, -120, 120);
-  const auto [width, height] = kSizes[std::uniform_int_distribution<int>(0, 9)(random)];
+  const auto [width, height] = kSizes[choice(random, int(std::size(kSizes)))];
   p.width = width;
   p.height = height;
-  p.mipmaps = std::bernoulli_distribution(0.5)(random);
+  p.mipmaps = choice(random, 2) == 1;
   return p;
 }
 

@@ -4,23 +4,18 @@
 #include <string>
 #include <vector>
 
-#include "app/camera_pose.h"
+#include "tools/cli/options.h"
 #include "tools/imaging/agreement.h"
 
-// One camera pose and picture size of a sweep.
-struct SweepPose {
-  CameraPose pose;
-  int width = 480;
-  int height = 480;
-  bool mipmaps = true;
-};
-
 // Poses the mouse can reach: any turn, from far away to through and behind the
-// squares, panned off centre, in windows from 1 x 1 to 1920 x 1080.
-SweepPose randomPose(std::mt19937& random);
+// squares, panned off centre, in windows from 1 x 1 to 1920 x 1080. The generator's
+// numbers are turned into poses here, not by the standard library's distributions,
+// whose results differ from one library to another: a seed gives the same poses
+// wherever the program is built.
+ViewOptions randomPose(std::mt19937& random);
 
 struct SweepResult {
-  SweepPose pose;
+  ViewOptions pose;
   Agreement agreement;
 };
 

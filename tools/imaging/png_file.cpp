@@ -51,16 +51,29 @@ bool encode(const Image& image, std::FILE* file) {
 
 static_assert(sizeof(Rgb) == 3, "pixels are packed bytes");
 
-bool writePng(const Image& image, const std::string& path, std::string& error) {
-  const std::string partial = path + ".partial";
-  File file(std::fopen(partial.c_str(), "wb"));
+bool writePngFile(const Image& image, const std::string& path, std::string& error) {
+  File file(std::fopen(path.c_str(), "wb"));
   if (!file) {
     error = "cannot write " + path + ": " + std::strerror(errno);
     return false;
   }
+  errno = 0;
   const bool encoded = encode(image, file.get());
+  const int encodeError = errno;
   const bool closed = std::fclose(file.release()) == 0;
-  if (!encoded || !closed || std::rename(partial.c_str(), path.c_str()) != 0) {
+  if (!encoded || !closed) {
+    const int reason = closed ? encodeError : errno;
+    error = "cannot write " + path + ": " + (reason != 0 ? std::strerror(reason) : "PNG error");
+    std::remove(path.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool writePng(const Image& image, const std::string& path, std::string& error) {
+  const std::string partial = path + ".partial";
+  if (!writePngFile(image, partial, error)) return false;
+  if (std::rename(partial.c_str(), path.c_str()) != 0) {
     error = "cannot write " + path + ": " + std::strerror(errno);
     std::remove(partial.c_str());
     return false;

@@ -4,9 +4,12 @@
 
 #include "tools/imaging/image.h"
 
-// Writes `image` as an 8-bit RGB PNG. The file appears whole or not at all: it is
-// written next to `path` under a temporary name and renamed. Returns false, with a
-// reason in `error`, when that fails.
+// Writes `image` as an 8-bit RGB PNG at `path`; false, with a reason in `error`, when
+// that fails, and then the file is removed.
+bool writePngFile(const Image& image, const std::string& path, std::string& error);
+
+// The same, the file appearing whole or not at all: it is written next to `path` under
+// a temporary name and renamed.
 bool writePng(const Image& image, const std::string& path, std::string& error);
 
 // Reads an 8-bit RGB or RGBA PNG; false with a reason in `error` when it cannot.

@@ -1,0 +1,108 @@
+#include "tools/cli/options.h"
+
+#include <charconv>
+
+#include "tools/cli/numbers.h"
+
+bool OptionParser::parse(const std::vector<std::string>& arguments, std::string& error) const {
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& name = arguments[i];
+    if (const auto flag = flags_.find(name); flag != flags_.end()) {
+      *flag->second = true;
+      continue;
+    }
+    const auto option = values_.find(name);
+    if (option == values_.end()) {
+      error = "unknown option " + quoted(name);
+      return false;
+    }
+    if (i + 1 == arguments.size()) {
+      error = name + " needs a value";
+      return false;
+    }
+    std::string reason;
+    if (!option->second(arguments[++i], reason)) {
+      error = name + ": " + reason;
+      return false;
+    }
+  }
+  return true;
+}
+
+OptionParser::Setter number(float& target, double low, double high) {
+  return [&target, low, high](const std::string& text, std::string& error) {
+    double value = 0;
+    if (!parseNumber(text, low, high, value, error)) return false;
+    target = float(value);
+    return true;
+  };
+}
+
+OptionParser::Setter whole(int& target, long low, long high) {
+  return [&target, low, high](const std::string& text, std::string& error) {
+    long value = 0;
+    if (!parseWhole(text, low, high, value, error)) return false;
+    target = int(value);
+    return true;
+  };
+}
+
+OptionParser::Setter onOrOff(bool& target) {
+  return [&target](const std::string& text, std::string& error) {
+    if (text != "on" && text != "off") {
+      error = quoted(text) + " is neither on nor off";
+      return false;
+    }
+    target = text == "on";
+    return true;
+  };
+}
+
+OptionParser::Setter folderName(std::string& target) {
+  return [&target](const std::string& text, std::string& error) {
+    if (text.empty()) {
+      error = "the folder name is empty";
+      return false;
+    }
+    target = text;
+    return true;
+  };
+}
+
+const char* const kViewOptionsUsage =
+    "  --rotation-z DEG    rotation about the scene's Z axis    (default -135)\n"
+    "  --rotation-x DEG    rotation about the X axis            (default -60)\n"
+    "  --zoom Z            wheel total: each unit brings the scene 0.25 closer, and a\n"
+    "                      wheel notch is 2 units               (default 0.25)\n"
+    "  --pan-x PX          horizontal pan in pixels             (default 0)\n"
+    "  --pan-y PX          vertical pan in pixels, down is +    (default 0)\n"
+    "  --width W           picture width, 1 to 8192             (default 480)\n"
+    "  --height H          picture height, 1 to 8192            (default 480)\n"
+    "  --mipmaps on|off    texture-level filtering              (default on)\n";
+
+void addViewOptions(OptionParser& parser, ViewOptions& view) {
+  constexpr double kLimit = 1e6;
+  parser.value("--rotation-z", number(view.pose.rotationZ, -kLimit, kLimit));
+  parser.value("--rotation-x", number(view.pose.rotationX, -kLimit, kLimit));
+  parser.value("--zoom", number(view.pose.zoom, -kLimit, kLimit));
+  parser.value("--pan-x", number(view.pose.panX, -kLimit, kLimit));
+  parser.value("--pan-y", number(view.pose.panY, -kLimit, kLimit));
+  parser.value("--width", whole(view.width, 1, 8192));
+  parser.value("--height", whole(view.height, 1, 8192));
+  parser.value("--mipmaps", onOrOff(view.mipmaps));
+}
+
+std::string shortestDecimal(float value) {
+  char text[32];
+  const auto result = std::to_chars(text, text + sizeof text, value);
+  return std::string(text, result.ptr);
+}
+
+std::string viewArguments(const ViewOptions& view) {
+  const CameraPose& p = view.pose;
+  return "--rotation-z " + shortestDecimal(p.rotationZ) + " --rotation-x " +
+         shortestDecimal(p.rotationX) + " --zoom " + shortestDecimal(p.zoom) + " --pan-x " +
+         shortestDecimal(p.panX) + " --pan-y " + shortestDecimal(p.panY) + " --width " +
+         std::to_string(view.width) + " --height " + std::to_string(view.height) + " --mipmaps " +
+         (view.mipmaps ? "on" : "off");
+}

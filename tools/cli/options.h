@@ -1,0 +1,53 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/camera_pose.h"
+
+// A command line of options, each "--name value" or a flag "--name".
+class OptionParser {
+ public:
+  // Takes an option's value; false with the reason in `error` (without the name).
+  using Setter = std::function<bool(const std::string& value, std::string& error)>;
+
+  void value(const std::string& name, Setter set) { values_[name] = std::move(set); }
+  void flag(const std::string& name, bool& target) { flags_[name] = &target; }
+
+  // Takes every argument in turn; false, with the reason in `error`, at the first that
+  // is not an option of the parser or whose value cannot be taken.
+  bool parse(const std::vector<std::string>& arguments, std::string& error) const;
+
+ private:
+  std::map<std::string, Setter> values_;
+  std::map<std::string, bool*> flags_;
+};
+
+// Setters for the kinds of values the tools take.
+OptionParser::Setter number(float& target, double low, double high);
+OptionParser::Setter whole(int& target, long low, long high);
+OptionParser::Setter onOrOff(bool& target);
+OptionParser::Setter folderName(std::string& target);
+
+// What the tools draw: the viewer's camera, the picture's size and the filtering, as
+// the viewer would show them in a window of that size.
+struct ViewOptions {
+  CameraPose pose;
+  int width = 480;
+  int height = 480;
+  bool mipmaps = true;
+};
+
+// --rotation-z, --rotation-x, --zoom, --pan-x, --pan-y, --width, --height and
+// --mipmaps, and the lines of usage that describe them.
+void addViewOptions(OptionParser& parser, ViewOptions& view);
+extern const char* const kViewOptionsUsage;
+
+// The options that give this view, each number with the digits that read back to the
+// same float.
+std::string viewArguments(const ViewOptions& view);
+
+// The shortest decimal that reads back to the same float.
+std::string shortestDecimal(float value);

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tools/imaging/image.h"
+
+// Exit statuses of the tools: 0 when done, 1 when something failed on the way, 2 when
+// the command line was refused (and nothing was written).
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// Prints "program: message" on standard error, with a pointer to --help for a refused
+// command line, and returns the status.
+int fail(const std::string& program, const std::string& message, int status);
+
+// Makes the folder if need be and proves that files can be made in it, before anything
+// is rendered; false, with the system's reason in `error`, otherwise.
+bool prepareFolder(const std::string& folder, std::string& error);
+
+// Pictures written as one result, each under its file name in `folder`: all of them
+// are written under temporary names first, and only when every one is whole are they
+// renamed into place. When one cannot be written the temporaries go and the folder is
+// as it was.
+using NamedPicture = std::pair<std::string, const Image*>;
+bool writePictures(const std::string& folder, const std::vector<NamedPicture>& pictures,
+                   std::string& error);
+
+// Writes the report to standard output and flushes it; false, with the reason in
+// `error`, when it cannot be written whole (a full disk, a closed pipe).
+bool writeReport(const std::string& text, std::string& error);
