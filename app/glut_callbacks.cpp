@@ -2,10 +2,12 @@
 
 #include <GL/glut.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "app/frame.h"
 #include "app/interaction.h"
+#include "app/window_limits.h"
 
 RenderContext renderContext;
 
@@ -19,11 +21,25 @@ void scheduleFrame() {
   glutIdleFunc(onIdle);
 }
 
+// The window's size as the X server last reported it. After a request to shrink the
+// window, GLUT reports the size asked for at once, but the window keeps its old size
+// until the server's notice of the new one brings a reshape.
+struct WindowSize {
+  int width = 0;
+  int height = 0;
+  bool reported = false;
+};
+WindowSize window;
+
 }  // namespace
 
 // The frame size is the viewport's: a reshape to zero width or height leaves it as it
-// was, so the view never sees a zero side.
+// was, so the view never sees a zero side. Nothing is drawn while the window is larger
+// than the driver can take; the shrunken window brings a frame of its own.
 void onDisplay() {
+  if (!window.reported) window = {glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT), true};
+  if (windowTooLarge(window.width, window.height)) return;
+  learnLargestWindowSide();
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
   drawFrame(renderContext, interaction.pose, viewport[2], viewport[3]);
@@ -36,6 +52,11 @@ void onIdle() {
 }
 
 void onReshape(int width, int height) {
+  window = {width, height, true};
+  if (windowTooLarge(width, height)) {
+    glutReshapeWindow(std::min(width, largestWindowSide()), std::min(height, largestWindowSide()));
+    return;
+  }
   if (width != 0 && height != 0) glViewport(0, 0, width, height);
 }
 

@@ -22,6 +22,7 @@ class ViewerProcess {
   long settle(std::chrono::milliseconds quiet = std::chrono::milliseconds(400));
 
   bool running();
+  pid_t pid() const { return pid_; }
   // The exit status once the process ended by itself within `timeout`.
   std::optional<int> waitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(10));
   std::string standardOutput() const;

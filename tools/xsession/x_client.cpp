@@ -6,8 +6,20 @@
 #include <stdexcept>
 #include <thread>
 
+namespace {
+
+// A window the client asks about may be gone (the program under test ended or
+// crashed); Xlib's default handler would end this program too. The request just fails:
+// attributes come back zero.
+int ignoreError(Display*, XErrorEvent*) {
+  return 0;
+}
+
+}  // namespace
+
 XClient::XClient(const std::string& display) : display_(XOpenDisplay(display.c_str())) {
   if (display_ == nullptr) throw std::runtime_error("cannot open display " + display);
+  XSetErrorHandler(ignoreError);
 }
 
 XClient::~XClient() {
@@ -26,6 +38,11 @@ std::string XClient::title(Window window) {
 
 void XClient::placeAtOrigin(Window window) {
   XMoveWindow(display_, window, 0, 0);
+  XSync(display_, False);
+}
+
+void XClient::resize(Window window, int width, int height) {
+  XResizeWindow(display_, window, unsigned(width), unsigned(height));
   XSync(display_, False);
 }
 

@@ -23,6 +23,8 @@ class XClient {
   // Moves a window to the top-left corner of the screen, as a window manager would
   // place it, so that all of it can be read back.
   void placeAtOrigin(Window window);
+  // Resizes a window, as a user dragging its border would.
+  void resize(Window window, int width, int height);
   XWindowAttributes attributes(Window window);
   Image grab(Window window);
 
