@@ -74,8 +74,12 @@ void emitSamples(const PolygonTarget& target, int y, const QuadSamplePoints& at,
   if (at.count == 0) return;
   Float4 colors[4];
   sampleQuad(*target.texture->levels, at.level, at.s, at.t, at.count, colors);
-  for (int i = 0; i < at.count; ++i)
+  for (int i = 0; i < at.count; ++i) {
     points.point(at.x[i], y, {colors[i][0], colors[i][1], colors[i][2], 1.0f});
+    if constexpr (requires { points.pointLevel(0, 0, 0.0f); }) {
+      points.pointLevel(at.x[i], y, at.level[i] <= 0.0f ? 0.0f : at.level[i]);  // 0: nearest
+    }
+  }
 }
 
 // Works out where the quad's pixels sample, hands on the quad before it, and keeps
@@ -105,7 +109,10 @@ template <typename Points>
 void drawTexturedFragment(const PolygonTarget& target, int x, int y, float z, Float4 perspective,
                           float oneOverW, TexturedQuad& quad, Points& points) {
   FrameState& frame = target.frame;
-  if (!passDepthTest(frame.depthBuffer, y * frame.frameWidth + x, z)) return;
+  if (!passDepthTest(frame.depthBuffer, y * frame.frameWidth + x, z)) {
+    if constexpr (requires { points.lostDepthTest(x, y); }) points.lostDepthTest(x, y);
+    return;
+  }
   const int i = quad.count++;
   quad.x[i] = x;
   quad.oneOverW[i] = oneOverW;
@@ -119,7 +126,11 @@ template <typename Points>
 void drawColouredFragment(const PolygonTarget& target, int x, int y, float z, Color color,
                           Points& points) {
   FrameState& frame = target.frame;
-  if (passDepthTest(frame.depthBuffer, y * frame.frameWidth + x, z)) points.point(x, y, color);
+  if (passDepthTest(frame.depthBuffer, y * frame.frameWidth + x, z)) {
+    points.point(x, y, color);
+  } else if constexpr (requires { points.lostDepthTest(x, y); }) {
+    points.lostDepthTest(x, y);
+  }
 }
 
 // One pixel on its own, outside the span loop (which notes the depth writes of a whole

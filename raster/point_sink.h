@@ -1,6 +1,7 @@
 #pragma once
 
 #include <bit>
+#include <vector>
 
 #include "math/vec4.h"
 
@@ -24,6 +25,8 @@ class PointSink {
   virtual void endSpan() = 0;
   // Pixel column x of scanline y gets colour's red, green and blue.
   virtual void point(int x, int y, Color color) = 0;
+  // The edges of a polygon about to be scan converted, for a sink that pictures them.
+  virtual void polygonEdges(const std::vector<Edge>& edges) { (void)edges; }
 };
 
 // Counts the points and draws nothing: the pipeline's own work, measured alone. Their

@@ -58,6 +58,7 @@ void drawPolygon(const Polygon& polygon, const Mesh& mesh, const PolygonTarget& 
   if (context.lighting && mesh.texture != nullptr) {
     lightVertices(scratch.screenVertices, scratch.edges, context);
   }
+  frame.points->polygonEdges(scratch.edges);
   scanConvert(scratch.edges, target);
 }
 

@@ -13,6 +13,12 @@
 // interpolated linearly in x from the left edge's values to the right edge's. It is a
 // template on the sink so that each kind of sink gets its own copy, in which handing on
 // a pixel is a direct call; scan conversion reaches it through PointSink::fillSpan.
+//
+// A sink that wants to see more than the points says so with a member of its own, and
+// only its copy of the loop does the extra work:
+//   spanPixels(y, first, end)  the columns a span walks, before any of its points;
+//   lostDepthTest(x, y)        a fragment failed the depth test;
+//   pointLevel(x, y, level)    the texture level a textured point was sampled at.
 
 namespace spans {
 
@@ -130,6 +136,9 @@ void fillSpan(const PolygonTarget& target, int y, const Edge& left, const Edge& 
   if (n == 0) return;
   const int end = std::min(xRight, target.frame.frameWidth);
   noteDepthWrites(target.frame, y, std::max(xLeft, 0), end);
+  if constexpr (requires { points.spanPixels(y, xLeft, end); }) {
+    points.spanPixels(y, std::max(xLeft, 0), end);
+  }
   points.beginSpan();
   if (target.texture != nullptr) {
     TexturedQuad quad;

@@ -36,29 +36,27 @@ bool prepareFolder(const std::string& folder, std::string& error) {
   return true;
 }
 
-bool writePictures(const std::string& folder, const std::vector<NamedPicture>& pictures,
-                   std::string& error) {
-  std::vector<std::string> written;
-  auto removeWritten = [&] {
-    for (const std::string& path : written)
-      std::remove(path.c_str());
-  };
-  for (const auto& [name, image] : pictures) {
-    const std::string partial = folder + "/." + name + ".partial";
-    if (!writePngFile(*image, partial, error)) {
-      removeWritten();
+PictureSet::~PictureSet() {
+  for (const std::string& temporary : temporaries_)
+    std::remove(temporary.c_str());
+}
+
+bool PictureSet::add(const std::string& file, const Image& picture, std::string& error) {
+  const std::string temporary = folder_ + "/." + file + ".partial";
+  if (!writePngFile(picture, temporary, error)) return false;
+  files_.push_back(folder_ + "/" + file);
+  temporaries_.push_back(temporary);
+  return true;
+}
+
+bool PictureSet::keep(std::string& error) {
+  while (!temporaries_.empty()) {
+    if (std::rename(temporaries_.front().c_str(), files_.front().c_str()) != 0) {
+      error = "cannot write " + files_.front() + ": " + std::strerror(errno);
       return false;
     }
-    written.push_back(partial);
-  }
-  for (std::size_t i = 0; i < pictures.size(); ++i) {
-    const std::string path = folder + "/" + pictures[i].first;
-    if (std::rename(written[i].c_str(), path.c_str()) != 0) {
-      error = "cannot write " + path + ": " + std::strerror(errno);
-      written.erase(written.begin(), written.begin() + std::ptrdiff_t(i));
-      removeWritten();
-      return false;
-    }
+    temporaries_.erase(temporaries_.begin());
+    files_.erase(files_.begin());
   }
   return true;
 }

@@ -19,13 +19,25 @@ int fail(const std::string& program, const std::string& message, int status);
 // is rendered; false, with the system's reason in `error`, otherwise.
 bool prepareFolder(const std::string& folder, std::string& error);
 
-// Pictures written as one result, each under its file name in `folder`: all of them
-// are written under temporary names first, and only when every one is whole are they
-// renamed into place. When one cannot be written the temporaries go and the folder is
-// as it was.
-using NamedPicture = std::pair<std::string, const Image*>;
-bool writePictures(const std::string& folder, const std::vector<NamedPicture>& pictures,
-                   std::string& error);
+// Pictures written as one result, each under its file name in a folder: each is written
+// under a temporary name as it is added, and only when every one is whole are they
+// renamed into place. When one cannot be written, or the set is dropped before it is
+// kept, the temporaries go and the folder is as it was.
+class PictureSet {
+ public:
+  explicit PictureSet(std::string folder) : folder_(std::move(folder)) {}
+  ~PictureSet();
+  PictureSet(const PictureSet&) = delete;
+  PictureSet& operator=(const PictureSet&) = delete;
+
+  bool add(const std::string& file, const Image& picture, std::string& error);
+  bool keep(std::string& error);
+
+ private:
+  std::string folder_;
+  std::vector<std::string> files_;
+  std::vector<std::string> temporaries_;
+};
 
 // Writes the report to standard output and flushes it; false, with the reason in
 // `error`, when it cannot be written whole (a full disk, a closed pipe).

@@ -52,11 +52,10 @@ int comparePose(SceneRenderer& renderer, const CompareOptions& o) {
   if (!prepareFolder(o.outputFolder, error)) return fail(kProgram, error, kExitUsage);
   const Comparison c = compare(renderer, o.view, o.tolerance);
   const Image difference = differenceMap(c.opengl, c.software);
-  if (!writePictures(o.outputFolder,
-                     {{"opengl.png", &c.opengl},
-                      {"software.png", &c.software},
-                      {"difference.png", &difference}},
-                     error) ||
+  PictureSet pictures(o.outputFolder);
+  if (!pictures.add("opengl.png", c.opengl, error) ||
+      !pictures.add("software.png", c.software, error) ||
+      !pictures.add("difference.png", difference, error) || !pictures.keep(error) ||
       !writeReport(poseReport(o, c.agreement), error)) {
     return fail(kProgram, error, kExitFailure);
   }

@@ -25,6 +25,7 @@ struct Image {
   Rgb& at(int x, int y) { return pixels[std::size_t(y) * width + x]; }
   Rgb at(int x, int y) const { return pixels[std::size_t(y) * width + x]; }
   // The same pixel counted as OpenGL counts rows, from the bottom up.
+  Rgb& atGl(int x, int glY) { return at(x, height - 1 - glY); }
   Rgb atGl(int x, int glY) const { return at(x, height - 1 - glY); }
 };
 

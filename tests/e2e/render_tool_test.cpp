@@ -1,0 +1,157 @@
+// quadrelle-render as a user runs it: no display at all, its pictures, its refusals, and
+// its picture against the one the viewer's software path draws through OpenGL.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+
+#include "app/view_setup.h"
+#include "app/viewer_scene.h"
+#include "raster/software_frame.h"
+#include "tests/support/program_run.h"
+#include "tests/support/recording_points.h"
+#include "tools/cli/options.h"
+#include "tools/imaging/png_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class RenderTool : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder = fs::path(::testing::TempDir()) / ("quadrelle-render-" + std::to_string(getpid()));
+    fs::remove_all(folder);
+  }
+  void TearDown() override { fs::remove_all(folder); }
+
+  Image picture(const std::string& file) {
+    Image image;
+    std::string error;
+    EXPECT_TRUE(readPng((folder / file).string(), image, error)) << error;
+    return image;
+  }
+
+  fs::path folder;
+};
+
+ProgramResult render(std::vector<std::string> arguments) {
+  Launch program;
+  program.path = QUADRELLE_RENDER;
+  program.arguments = std::move(arguments);
+  program.removedEnvironment = {"DISPLAY"};
+  program.drawsWithOpenGL = false;
+  return runProgram(program);
+}
+
+TEST_F(RenderTool, WritesItsPicturesWithNoDisplay) {
+  const ProgramResult result = render({"--layers", "--out", folder.string()});
+  ASSERT_EQ(result.status, 0) << result.standardError;
+  for (const char* file : {"software.png", "depth.png", "level.png", "spans.png", "overdraw.png"}) {
+    const Image image = picture(file);
+    EXPECT_EQ(image.width, 480) << file;
+    EXPECT_GE(image.height, 480) << file << ": the picture, and a legend below";
+  }
+  ASSERT_EQ(render({"--layers", "--width", "1", "--height", "1", "--out", folder.string()}).status,
+            0);
+  EXPECT_EQ(picture("software.png").width, 1);
+  const ProgramResult enlarged =
+      render({"--crop", "100,200,20,10", "--scale", "8", "--out", folder.string()});
+  ASSERT_EQ(enlarged.status, 0) << enlarged.standardError;
+  EXPECT_EQ(picture("software.png").width, 160);
+  EXPECT_EQ(picture("software.png").height, 80);
+}
+
+TEST_F(RenderTool, BadOptionsAreRefusedAndNothingIsWritten) {
+  const std::map<std::string, std::vector<std::string>> bad = {
+      {"outside the 480 x 480 picture", {"--crop", "470,0,20,20"}},
+      {"is not X,Y,W,H", {"--crop", "1,2,3"}},
+      {"'0' is out of range", {"--scale", "0"}},
+      {"more than 16384", {"--scale", "40"}},
+      {"is not a whole number", {"--width", "0x10"}},
+      {"unknown option", {"--frobnicate"}},
+  };
+  for (const auto& [message, arguments] : bad) {
+    std::vector<std::string> withFolder = arguments;
+    withFolder.insert(withFolder.end(), {"--out", folder.string()});
+    const ProgramResult result = render(withFolder);
+    EXPECT_EQ(result.status, 2) << arguments[0];
+    EXPECT_NE(result.standardError.find(message), std::string::npos) << result.standardError;
+    EXPECT_FALSE(fs::exists(folder)) << arguments[0];
+  }
+}
+
+// The float colour of the last point at every pixel, rows from the top.
+std::map<std::pair<int, int>, Color> pointColours(const ViewOptions& view) {
+  RenderContext context;
+  buildViewerScene(context);
+  context.useOpenGL = false;
+  context.useMipmaps = view.mipmaps;
+  setupView(context, view.width, view.height, view.pose);
+  RecordingPoints points;
+  FrameState frame;
+  frame.points = &points;
+  renderSoftwareFrame(context, view.width, view.height, frame);
+  std::map<std::pair<int, int>, Color> colours;
+  for (const RecordedPoint& p : points.points)
+    colours[{p.x, view.height - 1 - p.y}] = p.color;
+  return colours;
+}
+
+// A channel exactly half-way between two 8-bit values, which OpenGL may round either way.
+bool isTie(float channel) {
+  const float scaled = std::clamp(channel, 0.0f, 1.0f) * 255.0f;
+  return scaled - std::floor(scaled) == 0.5f;
+}
+
+// quadrelle-render's picture is the viewer's software picture, pixel for pixel, but for
+// channels half-way between two 8-bit values, which the driver may round the other way.
+TEST_F(RenderTool, PictureIsTheViewersSoftwarePictureButForTies) {
+  const std::vector<std::vector<std::string>> poses = {
+      {}, {"--zoom", "-15.75"}, {"--rotation-z", "-100", "--rotation-x", "-40", "--width", "640"}};
+  int ties = 0;
+  for (const std::vector<std::string>& pose : poses) {
+    std::vector<std::string> arguments = pose;
+    arguments.insert(arguments.end(), {"--out", (folder / "render").string()});
+    ASSERT_EQ(render(arguments).status, 0);
+    arguments.back() = (folder / "compare").string();
+    ASSERT_EQ(runProgram(QUADRELLE_COMPARE, arguments).status, 0);
+    const Image rendered = picture("render/software.png");
+    const Image viewer = picture("compare/software.png");
+    ASSERT_EQ(rendered.width, viewer.width);
+    ViewOptions view;
+    view.width = rendered.width;
+    view.height = rendered.height;
+    for (std::size_t i = 0; i + 1 < pose.size(); i += 2) {
+      const float value = std::stof(pose[i + 1]);
+      if (pose[i] == "--zoom") view.pose.zoom = value;
+      if (pose[i] == "--rotation-z") view.pose.rotationZ = value;
+      if (pose[i] == "--rotation-x") view.pose.rotationX = value;
+    }
+    const auto colours = pointColours(view);
+    for (int y = 0; y < rendered.height; ++y) {
+      for (int x = 0; x < rendered.width; ++x) {
+        const Rgb a = rendered.at(x, y);
+        const Rgb b = viewer.at(x, y);
+        if (a == b) continue;
+        const auto colour = colours.find({x, y});
+        ASSERT_NE(colour, colours.end()) << x << "," << y << ": only one picture covers it";
+        const float channels[3] = {colour->second.x, colour->second.y, colour->second.z};
+        const int differences[3] = {a.r - b.r, a.g - b.g, a.b - b.b};
+        for (int c = 0; c < 3; ++c) {
+          if (differences[c] == 0) continue;
+          EXPECT_EQ(std::abs(differences[c]), 1) << x << "," << y;
+          EXPECT_TRUE(isTie(channels[c])) << x << "," << y << " channel " << c;
+          ++ties;
+        }
+      }
+    }
+  }
+  std::printf("%d channels rounded the other way, every one a tie\n", ties);
+}
+
+}  // namespace

@@ -1,0 +1,55 @@
+#include "tools/render/layer_points.h"
+
+#include <algorithm>
+
+#include "raster/span_fill.h"
+
+Rgb to8Bit(Color color) {
+  auto channel = [](float c) {
+    const float clamped = c > 0.0f ? (c < 1.0f ? c : 1.0f) : 0.0f;
+    return std::uint8_t(clamped * 255.0f + 0.5f);
+  };
+  return {channel(color.x), channel(color.y), channel(color.z)};
+}
+
+void PicturePoints::fillSpan(const PolygonTarget& target, int y, const Edge& left,
+                             const Edge& right) {
+  ::fillSpan(target, y, left, right, *this);
+}
+
+LayerPoints::LayerPoints(int width, int height)
+    : width(width),
+      height(height),
+      picture(width, height, {255, 255, 255}),
+      records(std::size_t(width) * height) {}
+
+void LayerPoints::fillSpan(const PolygonTarget& target, int y, const Edge& left,
+                           const Edge& right) {
+  ::fillSpan(target, y, left, right, *this);
+}
+
+void LayerPoints::point(int x, int y, Color color) {
+  picture.atGl(x, y) = to8Bit(color);
+  PixelRecord& record = at(x, y);
+  if (record.drawn < 255) ++record.drawn;
+  record.level = -1;  // until pointLevel says otherwise
+}
+
+void LayerPoints::spanPixels(int y, int first, int end) {
+  ++spans;
+  for (int x = first; x < end; ++x)
+    at(x, y).span = spans;
+}
+
+void LayerPoints::lostDepthTest(int x, int y) {
+  PixelRecord& record = at(x, y);
+  if (record.lost < 255) ++record.lost;
+}
+
+void LayerPoints::polygonEdges(const std::vector<Edge>& polygonEdges) {
+  for (const Edge& edge : polygonEdges) {
+    edges.push_back({edge.lower->x, edge.lower->y, edge.upper->x, edge.upper->y, edge.yStart,
+                     edge.yEnd, polygons});
+  }
+  ++polygons;
+}
