@@ -52,10 +52,11 @@ int comparePose(SceneRenderer& renderer, const CompareOptions& o) {
   if (!prepareFolder(o.outputFolder, error)) return fail(kProgram, error, kExitUsage);
   const Comparison c = compare(renderer, o.view, o.tolerance);
   const Image difference = differenceMap(c.opengl, c.software);
+  const Enlargement& e = o.enlargement;
   PictureSet pictures(o.outputFolder);
-  if (!pictures.add("opengl.png", c.opengl, error) ||
-      !pictures.add("software.png", c.software, error) ||
-      !pictures.add("difference.png", difference, error) || !pictures.keep(error) ||
+  if (!pictures.add("opengl.png", enlarge(c.opengl, e), error) ||
+      !pictures.add("software.png", enlarge(c.software, e), error) ||
+      !pictures.add("difference.png", enlarge(difference, e), error) || !pictures.keep(error) ||
       !writeReport(poseReport(o, c.agreement), error)) {
     return fail(kProgram, error, kExitFailure);
   }

@@ -12,7 +12,8 @@ std::string usage() {
          kViewOptionsUsage +
          "\n"
          "  --tolerance T       per-channel tolerance, 0 to 255      (default 8)\n"
-         "  --out DIR           folder for the PNGs                  (default out/compare)\n"
+         "  --out DIR           folder for the PNGs                  (default out/compare)\n" +
+         kEnlargementUsage +
          "  --json              print the figures as JSON\n"
          "  --sweep N           render N random poses and report the worst\n"
          "  --seed S            seed of the random poses             (default 1)\n"
@@ -27,12 +28,16 @@ std::optional<CompareOptions> parseOptions(const std::vector<std::string>& argum
   addViewOptions(parser, options.view);
   parser.value("--tolerance", whole(options.tolerance, 0, 255));
   parser.value("--out", folderName(options.outputFolder));
+  addEnlargementOptions(parser, options.enlargement);
   parser.value("--sweep", whole(options.sweep, 1, 1000000));
   parser.value("--seed", whole(seed, 0, 2147483647));
   parser.flag("--json", options.json);
   parser.flag("--help", options.help);
   parser.flag("-h", options.help);
-  if (!parser.parse(arguments, error)) return std::nullopt;
+  if (!parser.parse(arguments, error) ||
+      !checkEnlargement(options.enlargement, options.view, error)) {
+    return std::nullopt;
+  }
   options.seed = unsigned(seed);
   return options;
 }

@@ -232,19 +232,6 @@ Layer edgesLayer(const LayerPoints& points) {
   return layer;
 }
 
-Image enlarged(const Image& picture, int x, int y, int width, int height, int scale) {
-  Image result(width * scale, height * scale);
-  const bool grid = scale >= 4;
-  for (int row = 0; row < result.height; ++row) {
-    for (int column = 0; column < result.width; ++column) {
-      const Rgb p = picture.at(x + column / scale, y + row / scale);
-      const bool line = grid && (column % scale == scale - 1 || row % scale == scale - 1);
-      result.at(column, row) = line ? mix(p, {128, 128, 128}, 0.5f) : p;
-    }
-  }
-  return result;
-}
-
 Image withLegend(const Image& picture, const Image& legend) {
   Image canvas(std::max(picture.width, legend.width), picture.height + legend.height,
                {235, 235, 235});

@@ -35,9 +35,5 @@ Layer overdrawLayer(const LayerPoints& points);
 // the picture.
 Layer edgesLayer(const LayerPoints& points);
 
-// A region of a picture with every pixel made scale x scale, and from a scale of 4 up a
-// grid between the pixels.
-Image enlarged(const Image& picture, int x, int y, int width, int height, int scale);
-
 // The picture with its legend below it, on one canvas.
 Image withLegend(const Image& picture, const Image& legend);

@@ -65,10 +65,7 @@ class Writer {
     Clock::time_point start = Clock::now();
     Layer layer = make();
     const RenderOptions& o = options_;
-    if (o.crop || o.scale > 1) {
-      const Crop c = o.crop.value_or(Crop{0, 0, o.view.width, o.view.height});
-      layer.picture = enlarged(layer.picture, c.x, c.y, c.width, c.height, o.scale);
-    }
+    layer.picture = enlarge(layer.picture, o.enlargement);
     if (layer.legend.width > 0) layer.picture = withLegend(layer.picture, layer.legend);
     timing_.layersMs += millisecondsSince(start);
     start = Clock::now();

@@ -1,0 +1,83 @@
+#include "tools/cli/enlargement.h"
+
+#include <algorithm>
+
+#include "tools/cli/numbers.h"
+
+namespace {
+
+// "X,Y,W,H": four whole numbers.
+OptionParser::Setter crop(std::optional<Crop>& target) {
+  return [&target](const std::string& text, std::string& error) {
+    long values[4];
+    std::size_t start = 0;
+    for (int i = 0; i < 4; ++i) {
+      const std::size_t comma = text.find(',', start);
+      const bool last = i == 3;
+      if (last != (comma == std::string::npos)) {
+        error = quoted(text) + " is not X,Y,W,H";
+        return false;
+      }
+      const std::string part = text.substr(start, last ? std::string::npos : comma - start);
+      std::string reason;
+      if (!parseWhole(part, i < 2 ? 0 : 1, kLargestPictureSide, values[i], reason)) {
+        error = quoted(text) + ": " + reason;
+        return false;
+      }
+      start = comma + 1;
+    }
+    target = Crop{int(values[0]), int(values[1]), int(values[2]), int(values[3])};
+    return true;
+  };
+}
+
+Rgb halfway(Rgb a, Rgb b) {
+  return {std::uint8_t((a.r + b.r) / 2), std::uint8_t((a.g + b.g) / 2),
+          std::uint8_t((a.b + b.b) / 2)};
+}
+
+}  // namespace
+
+const char* const kEnlargementUsage =
+    "  --crop X,Y,W,H      only this region, in pixels from the top-left corner\n"
+    "  --scale N           every pixel N x N, with a grid from 4 up  (default 1)\n";
+
+void addEnlargementOptions(OptionParser& parser, Enlargement& enlargement) {
+  parser.value("--crop", crop(enlargement.crop));
+  parser.value("--scale", whole(enlargement.scale, 1, kLargestPictureSide));
+}
+
+bool checkEnlargement(const Enlargement& e, const ViewOptions& view, std::string& error) {
+  const Crop region = e.crop.value_or(Crop{0, 0, view.width, view.height});
+  if (region.x + region.width > view.width || region.y + region.height > view.height) {
+    error = "--crop: " + std::to_string(region.x) + "," + std::to_string(region.y) + "," +
+            std::to_string(region.width) + "," + std::to_string(region.height) +
+            " reaches outside the " + std::to_string(view.width) + " x " +
+            std::to_string(view.height) + " picture";
+    return false;
+  }
+  const long side = long(std::max(region.width, region.height)) * e.scale;
+  if (side > kLargestPictureSide) {
+    error = "--scale: " + std::to_string(e.scale) + " would make a picture " +
+            std::to_string(side) + " pixels across, more than " +
+            std::to_string(kLargestPictureSide);
+    return false;
+  }
+  return true;
+}
+
+Image enlarge(const Image& picture, const Enlargement& e) {
+  if (!e.crop && e.scale == 1) return picture;
+  const Crop c = e.crop.value_or(Crop{0, 0, picture.width, picture.height});
+  const int scale = e.scale;
+  Image result(c.width * scale, c.height * scale);
+  const bool grid = scale >= 4;
+  for (int row = 0; row < result.height; ++row) {
+    for (int column = 0; column < result.width; ++column) {
+      const Rgb p = picture.at(c.x + column / scale, c.y + row / scale);
+      const bool line = grid && (column % scale == scale - 1 || row % scale == scale - 1);
+      result.at(column, row) = line ? halfway(p, {128, 128, 128}) : p;
+    }
+  }
+  return result;
+}
