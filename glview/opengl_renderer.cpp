@@ -137,6 +137,9 @@ void renderWithOpenGL(const RenderContext& context, int width, int height) {
   for (std::size_t m = 0; m < context.meshes.size(); ++m) {
     const Mesh& mesh = context.meshes[m];
     setMaterial(mesh);
+    // Mesh m uses texture name m: the scene never changes once built, so there are no
+    // generated names to keep track of (mesh 0 fills name 0, the default texture
+    // object, which fixed-function OpenGL allows).
     setTexture(mesh, int(m), context.useMipmaps);
     for (const Polygon& polygon : mesh.polygons)
       drawPolygon(polygon);

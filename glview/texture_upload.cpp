@@ -61,8 +61,10 @@ void setFilters(GLint magnify, GLint minify) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minify);
 }
 
-// Coordinates outside [0, 1] take the edge texels, as in the software samplers; a
-// border colour would darken the outermost half texel of every square.
+// Coordinates outside [0, 1] take the edge texels, as the software pipeline's bilinear
+// samples do (its nearest sample falls back to column or row 0 instead, which no
+// coordinate of the demo scene reaches); a border colour would darken the outermost
+// half texel of every square.
 void clampCoordinates() {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);

@@ -10,7 +10,9 @@
 
 // Nearest texel of level 0: column roundToInt((width - 1) s), row roundToInt((height -
 // 1) t). Coordinates outside [0, 1] fall back to column 0 or row 0: no clamping to the
-// nearest edge and no repetition.
+// nearest edge and no repetition. That keeps every read inside the level at no cost,
+// and it is part of the pipeline's exact picture; OpenGL clamps to the edge instead,
+// which the demo scene never shows, its coordinates lying in [0, 1].
 //
 // Rows and columns at once: the scaled coordinate plus 0.5, formed in double, is
 // truncated to a texel number when it lies in [0, size), and taken as 0 otherwise. That
@@ -27,7 +29,9 @@ inline Float4 nearestTexel(const TextureLevels& levels, float s, float t) {
 }
 
 // The level the sampler takes for a level number: past the last level, one level finer
-// than the last; with no levels, level 0. Four level numbers at once.
+// than the last; with no levels, level 0. Four level numbers at once. The finer level
+// keeps a footprint wider than the whole texture from turning into one flat colour
+// (the last level is a single texel), and it is part of the pipeline's exact picture.
 inline Float4 usableLevels(const TextureLevels& levels, Float4 level) {
   return level > float(levels.count) ? splat(float(levels.count - 1)) : level;
 }

@@ -24,7 +24,9 @@ struct TextureLevel {
 
 // The reduced levels of a texture, each half the size of the one before, made once
 // at start-up by the software pipeline. `data` holds levels 1 to `count` one after the
-// other, every level followed by one spare row; `level[k]` points at level k, so
+// other, every level followed by one spare row that nothing reads: with it, level i
+// takes trunc(0.5^i W + 0.25^i W H) texels, and where a level starts is a closed sum
+// rather than a walk through the levels before it. `level[k]` points at level k, so
 // samplers never work out where a level starts.
 //
 // The samplers read `rgb`, a copy of every level with three floats a texel whatever the

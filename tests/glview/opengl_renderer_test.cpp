@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "app/view_setup.h"
 #include "glview/opengl_renderer.h"
 #include "glview/texture_upload.h"
 #include "scene/demo_scene.h"
@@ -20,17 +21,11 @@ class OpenGLRenderer : public ::testing::Test {
     while (glGetError() != GL_NO_ERROR) {
     }
     setupScene(context);
-    lookFrom(2.9375f, -60, -135);
+    setupView(context, 480, 480, CameraPose{});
   }
 
-  void lookFrom(float distance, float rotationX, float rotationZ) {
-    context.projectionStack.reset();
-    context.projectionStack.perspective(0.4f, 0.4f, 0.1f, 100);
-    context.viewStack.reset();
-    context.viewStack.translate(0, 0, -distance);
-    context.viewStack.rotateX(rotationX);
-    context.viewStack.rotateZ(rotationZ);
-  }
+  // Straight down the scene's Z axis, from 3 units away.
+  void lookFromAbove() { setupView(context, 480, 480, CameraPose{0, 0, 0, 0, 0}); }
 
   Image draw() {
     glClearColor(1, 1, 1, 1);
@@ -158,7 +153,7 @@ TEST_F(OpenGLRenderer, UploadsEachTextureOnceUntilTold) {
 TEST_F(OpenGLRenderer, UntexturedMeshIsDrawnBlackWithTexturingOff) {
   context.bindTexture(nullptr, nullptr);
   addRectangle(context, 0.5, 0.5);
-  lookFrom(3, 0, 0);
+  lookFromAbove();
   const Image picture = draw();
   // The plain square in the middle takes the label's black.
   EXPECT_EQ(picture.atGl(240, 240), kBlack);
@@ -181,7 +176,7 @@ TEST_F(OpenGLRenderer, ASecondContourIsDrawnBlackInFront) {
     polygon.vertices.push_back({corner, {0, 0, 1}, 0, 0, int(polygon.vertices.size()) - 1});
   }
   polygon.vertices[4].previous = 7;
-  lookFrom(3, 0, 0);
+  lookFromAbove();
   const Image picture = draw();
   EXPECT_EQ(output, "");
   EXPECT_EQ(picture.atGl(240, 240), kBlack);
