@@ -219,10 +219,18 @@ Layer edgesLayer(const LayerPoints& points) {
       plot(int(std::lround(e.x0 + (e.x1 - e.x0) * t)), int(std::lround(e.y0 + (e.y1 - e.y0) * t)),
            color);
     }
+  }
+  // The corners last, so that no line crosses one; both ends of every edge, since a
+  // peak is the lower end of no edge.
+  auto corner = [&](float x, float y) {
     for (int dy = -1; dy <= 1; ++dy) {
       for (int dx = -1; dx <= 1; ++dx)
-        plot(int(std::lround(e.x0)) + dx, int(std::lround(e.y0)) + dy, kInk);
+        plot(int(std::lround(x)) + dx, int(std::lround(y)) + dy, kInk);
     }
+  };
+  for (const LayerPoints::EdgeLine& e : points.edges) {
+    corner(e.x0, e.y0);
+    corner(e.x1, e.y1);
   }
   LegendWriter legend(legendWidth(30, 1));
   legend.text("EDGES IN WINDOW SPACE,");
