@@ -28,7 +28,7 @@ TEST(CompareOptions, DefaultsAreTheViewersStart) {
   EXPECT_TRUE(o.view.mipmaps);
   EXPECT_EQ(o.tolerance, 8);
   EXPECT_EQ(o.sweep, 0);
-  EXPECT_FALSE(o.json);
+  EXPECT_FALSE(o.output.json);
 }
 
 TEST(CompareOptions, EveryOptionIsTaken) {
@@ -45,8 +45,8 @@ TEST(CompareOptions, EveryOptionIsTaken) {
   EXPECT_EQ(o.view.height, 360);
   EXPECT_FALSE(o.view.mipmaps);
   EXPECT_EQ(o.tolerance, 0);
-  EXPECT_EQ(o.outputFolder, "pictures");
-  EXPECT_TRUE(o.json);
+  EXPECT_EQ(o.output.folder, "pictures");
+  EXPECT_TRUE(o.output.json);
   EXPECT_EQ(o.seed, 42u);
   EXPECT_EQ(parse({"--sweep", "200"})->sweep, 200);
   EXPECT_TRUE(parse({"--help"})->help);

@@ -34,8 +34,8 @@ Comparison compare(SceneRenderer& renderer, const ViewOptions& view, int toleran
 }
 
 std::string poseReport(const CompareOptions& o, const Agreement& a) {
-  const std::string folder = o.outputFolder + "/";
-  if (o.json) {
+  const std::string folder = o.output.folder + "/";
+  if (o.output.json) {
     Json report = {{"pose", viewJson(o.view)}, {"tolerance", o.tolerance}};
     report.update(agreementJson(a));
     report["pictures"] = {{"opengl", folder + "opengl.png"},
@@ -49,11 +49,11 @@ std::string poseReport(const CompareOptions& o, const Agreement& a) {
 
 int comparePose(SceneRenderer& renderer, const CompareOptions& o) {
   std::string error;
-  if (!prepareFolder(o.outputFolder, error)) return fail(kProgram, error, kExitUsage);
+  if (!prepareFolder(o.output.folder, error)) return fail(kProgram, error, kExitUsage);
   const Comparison c = compare(renderer, o.view, o.tolerance);
   const Image difference = differenceMap(c.opengl, c.software);
-  const Enlargement& e = o.enlargement;
-  PictureSet pictures(o.outputFolder);
+  const Enlargement& e = o.output.enlargement;
+  PictureSet pictures(o.output.folder);
   if (!pictures.add("opengl.png", enlarge(c.opengl, e), error) ||
       !pictures.add("software.png", enlarge(c.software, e), error) ||
       !pictures.add("difference.png", enlarge(difference, e), error) || !pictures.keep(error) ||
@@ -128,7 +128,7 @@ int sweep(SceneRenderer& renderer, const CompareOptions& o) {
   }
   const SweepSummary summary = summarise(results, 5, 100);
   std::string error;
-  if (!writeReport(o.json ? sweepJson(summary, o) : sweepText(summary, o), error)) {
+  if (!writeReport(o.output.json ? sweepJson(summary, o) : sweepText(summary, o), error)) {
     return fail(kProgram, error, kExitFailure);
   }
   return 0;

@@ -11,10 +11,8 @@ std::string usage() {
              "The view, as the viewer's mouse and keys set it:\n") +
          kViewOptionsUsage +
          "\n"
-         "  --tolerance T       per-channel tolerance, 0 to 255      (default 8)\n"
-         "  --out DIR           folder for the PNGs                  (default out/compare)\n" +
-         kEnlargementUsage +
-         "  --json              print the figures as JSON\n"
+         "  --tolerance T       per-channel tolerance, 0 to 255      (default 8)\n" +
+         pictureOutputUsage("out/compare") +
          "  --sweep N           render N random poses and report the worst\n"
          "  --seed S            seed of the random poses             (default 1)\n"
          "  --help              this text\n";
@@ -27,15 +25,13 @@ std::optional<CompareOptions> parseOptions(const std::vector<std::string>& argum
   OptionParser parser;
   addViewOptions(parser, options.view);
   parser.value("--tolerance", whole(options.tolerance, 0, 255));
-  parser.value("--out", folderName(options.outputFolder));
-  addEnlargementOptions(parser, options.enlargement);
+  addPictureOutputOptions(parser, options.output);
   parser.value("--sweep", whole(options.sweep, 1, 1000000));
   parser.value("--seed", whole(seed, 0, 2147483647));
-  parser.flag("--json", options.json);
   parser.flag("--help", options.help);
   parser.flag("-h", options.help);
   if (!parser.parse(arguments, error) ||
-      !checkEnlargement(options.enlargement, options.view, error)) {
+      !checkEnlargement(options.output.enlargement, options.view, error)) {
     return std::nullopt;
   }
   options.seed = unsigned(seed);

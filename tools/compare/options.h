@@ -4,16 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "tools/cli/enlargement.h"
 #include "tools/cli/options.h"
+#include "tools/cli/picture_output.h"
 
 // What one run of quadrelle-compare does.
 struct CompareOptions {
   ViewOptions view;
-  int tolerance = 8;  // per 8-bit channel
-  std::string outputFolder = "out/compare";
-  Enlargement enlargement;  // of the pictures written; the figures are of the whole view
-  bool json = false;
+  int tolerance = 8;                               // per 8-bit channel
+  PictureOutput output{"out/compare", {}, false};  // the figures are of the whole view, uncropped
   int sweep = 0;  // random poses to render; 0 renders the one pose above
   unsigned seed = 1;
   bool help = false;

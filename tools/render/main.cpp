@@ -58,20 +58,20 @@ double drawFrame(const RenderOptions& o, RenderContext& context, FrameState& fra
 class Writer {
  public:
   Writer(const RenderOptions& o, Timing& timing)
-      : options_(o), timing_(timing), pictures_(o.outputFolder) {}
+      : options_(o), timing_(timing), pictures_(o.output.folder) {}
 
   template <typename MakeLayer>
   bool write(MakeLayer make, std::string& error) {
     Clock::time_point start = Clock::now();
     Layer layer = make();
     const RenderOptions& o = options_;
-    layer.picture = enlarge(layer.picture, o.enlargement);
+    layer.picture = enlarge(layer.picture, o.output.enlargement);
     if (layer.legend.width > 0) layer.picture = withLegend(layer.picture, layer.legend);
     timing_.layersMs += millisecondsSince(start);
     start = Clock::now();
     const bool written = pictures_.add(layer.file, layer.picture, error);
     timing_.pngMs += millisecondsSince(start);
-    files_.push_back(o.outputFolder + "/" + layer.file);
+    files_.push_back(o.output.folder + "/" + layer.file);
     return written;
   }
   bool keep(std::string& error) { return pictures_.keep(error); }
@@ -113,7 +113,7 @@ bool renderPictures(const RenderOptions& o, Writer& writer, Timing& timing, std:
 }
 
 std::string report(const RenderOptions& o, const std::vector<std::string>& files, const Timing& t) {
-  if (o.json) {
+  if (o.output.json) {
     return reportLine({{"pose", viewJson(o.view)},
                        {"pictures", files},
                        {"pipelineMs", t.pipelineMs},
@@ -131,7 +131,7 @@ std::string report(const RenderOptions& o, const std::vector<std::string>& files
 
 int run(const RenderOptions& o) {
   std::string error;
-  if (!prepareFolder(o.outputFolder, error)) return fail(kProgram, error, kExitUsage);
+  if (!prepareFolder(o.output.folder, error)) return fail(kProgram, error, kExitUsage);
   Timing timing;
   Writer writer(o, timing);
   if (!renderPictures(o, writer, timing, error) || !writer.keep(error) ||

@@ -17,10 +17,7 @@ std::string renderUsage() {
          "                      overdraw.png  where a later fragment lost the depth test,\n"
          "                                    and where one won over an earlier one\n"
          "  --edges             edges.png: the edges of every polygon, in window space\n" +
-         kEnlargementUsage +
-         "  --out DIR           folder for the PNGs                  (default out/render)\n"
-         "  --json              print the report as JSON\n"
-         "  --help              this text\n";
+         pictureOutputUsage("out/render") + "  --help              this text\n";
 }
 
 std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& arguments,
@@ -28,15 +25,13 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
   RenderOptions options;
   OptionParser parser;
   addViewOptions(parser, options.view);
-  parser.value("--out", folderName(options.outputFolder));
-  addEnlargementOptions(parser, options.enlargement);
+  addPictureOutputOptions(parser, options.output);
   parser.flag("--layers", options.layers);
   parser.flag("--edges", options.edges);
-  parser.flag("--json", options.json);
   parser.flag("--help", options.help);
   parser.flag("-h", options.help);
   if (!parser.parse(arguments, error) ||
-      !checkEnlargement(options.enlargement, options.view, error)) {
+      !checkEnlargement(options.output.enlargement, options.view, error)) {
     return std::nullopt;
   }
   return options;

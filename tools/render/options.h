@@ -4,17 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "tools/cli/enlargement.h"
 #include "tools/cli/options.h"
+#include "tools/cli/picture_output.h"
 
 // What one run of quadrelle-render does.
 struct RenderOptions {
   ViewOptions view;
-  std::string outputFolder = "out/render";
+  PictureOutput output{"out/render", {}, false};
   bool layers = false;  // the pictures of the pipeline's inside too
   bool edges = false;   // the edges of every polygon over a faint picture
-  Enlargement enlargement;
-  bool json = false;
   bool help = false;
 };
 

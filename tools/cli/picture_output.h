@@ -25,11 +25,22 @@ struct Enlargement {
 // The largest side of a picture written.
 inline constexpr int kLargestPictureSide = 16384;
 
-void addEnlargementOptions(OptionParser& parser, Enlargement& enlargement);
-extern const char* const kEnlargementUsage;
+// Where a tool writes its pictures and its report: the folder, the crop and scale of
+// every picture, and the report as JSON or as text.
+struct PictureOutput {
+  std::string folder;
+  Enlargement enlargement;
+  bool json = false;
+};
+
+// --out DIR, --crop X,Y,W,H, --scale N and --json.
+void addPictureOutputOptions(OptionParser& parser, PictureOutput& output);
+
+// The lines of usage that describe them, with the folder taken when --out is not given.
+std::string pictureOutputUsage(const std::string& defaultFolder);
 
 // False, with the reason in `error`, when the crop reaches outside the view's picture or
-// the picture written would be larger than kLargestPictureSide on a side.
+// a picture written would be larger than kLargestPictureSide on a side.
 bool checkEnlargement(const Enlargement& enlargement, const ViewOptions& view, std::string& error);
 
 // The picture cropped and enlarged; the picture itself when neither is asked for.

@@ -1,4 +1,4 @@
-#include "tools/cli/enlargement.h"
+#include "tools/cli/picture_output.h"
 
 #include <algorithm>
 
@@ -38,13 +38,19 @@ Rgb halfway(Rgb a, Rgb b) {
 
 }  // namespace
 
-const char* const kEnlargementUsage =
-    "  --crop X,Y,W,H      only this region, in pixels from the top-left corner\n"
-    "  --scale N           every pixel N x N, with a grid from 4 up  (default 1)\n";
+void addPictureOutputOptions(OptionParser& parser, PictureOutput& output) {
+  parser.value("--out", folderName(output.folder));
+  parser.value("--crop", crop(output.enlargement.crop));
+  parser.value("--scale", whole(output.enlargement.scale, 1, kLargestPictureSide));
+  parser.flag("--json", output.json);
+}
 
-void addEnlargementOptions(OptionParser& parser, Enlargement& enlargement) {
-  parser.value("--crop", crop(enlargement.crop));
-  parser.value("--scale", whole(enlargement.scale, 1, kLargestPictureSide));
+std::string pictureOutputUsage(const std::string& defaultFolder) {
+  return "  --out DIR           folder for the PNGs                  (default " + defaultFolder +
+         ")\n"
+         "  --crop X,Y,W,H      only this region, in pixels from the top-left corner\n"
+         "  --scale N           every pixel N x N, with a grid from 4 up  (default 1)\n"
+         "  --json              print the report as JSON\n";
 }
 
 bool checkEnlargement(const Enlargement& e, const ViewOptions& view, std::string& error) {
