@@ -72,7 +72,7 @@ bool checkEnlargement(const Enlargement& e, const ViewOptions& view, std::string
   return true;
 }
 
-Image enlarge(const Image& picture, const Enlargement& e) {
+Image enlarge(Image picture, const Enlargement& e) {
   if (!e.crop && e.scale == 1) return picture;
   const Crop c = e.crop.value_or(Crop{0, 0, picture.width, picture.height});
   const int scale = e.scale;

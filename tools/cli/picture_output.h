@@ -44,4 +44,4 @@ std::string pictureOutputUsage(const std::string& defaultFolder);
 bool checkEnlargement(const Enlargement& enlargement, const ViewOptions& view, std::string& error);
 
 // The picture cropped and enlarged; the picture itself when neither is asked for.
-Image enlarge(const Image& picture, const Enlargement& enlargement);
+Image enlarge(Image picture, const Enlargement& enlargement);

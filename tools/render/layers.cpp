@@ -240,9 +240,21 @@ Layer edgesLayer(const LayerPoints& points) {
   return layer;
 }
 
-Image withLegend(const Image& picture, const Image& legend) {
-  Image canvas(std::max(picture.width, legend.width), picture.height + legend.height,
-               {235, 235, 235});
+Image withLegend(Image picture, const Image& legend) {
+  const Rgb background{235, 235, 235};
+  if (legend.width <= picture.width) {
+    // The usual case, and at large sizes the cheap one: the legend's rows go below the
+    // picture's, in place.
+    for (int y = 0; y < legend.height; ++y) {
+      const Rgb* row = &legend.pixels[std::size_t(y) * legend.width];
+      picture.pixels.insert(picture.pixels.end(), row, row + legend.width);
+      picture.pixels.insert(picture.pixels.end(), std::size_t(picture.width - legend.width),
+                            background);
+    }
+    picture.height += legend.height;
+    return picture;
+  }
+  Image canvas(std::max(picture.width, legend.width), picture.height + legend.height, background);
   auto place = [&canvas](const Image& part, int top) {
     for (int y = 0; y < part.height; ++y) {
       const Rgb* row = &part.pixels[std::size_t(y) * part.width];

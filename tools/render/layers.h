@@ -36,4 +36,4 @@ Layer overdrawLayer(const LayerPoints& points);
 Layer edgesLayer(const LayerPoints& points);
 
 // The picture with its legend below it, on one canvas.
-Image withLegend(const Image& picture, const Image& legend);
+Image withLegend(Image picture, const Image& legend);

@@ -65,8 +65,10 @@ class Writer {
     Clock::time_point start = Clock::now();
     Layer layer = make();
     const RenderOptions& o = options_;
-    layer.picture = enlarge(layer.picture, o.output.enlargement);
-    if (layer.legend.width > 0) layer.picture = withLegend(layer.picture, layer.legend);
+    layer.picture = enlarge(std::move(layer.picture), o.output.enlargement);
+    if (layer.legend.width > 0) {
+      layer.picture = withLegend(std::move(layer.picture), layer.legend);
+    }
     timing_.layersMs += millisecondsSince(start);
     start = Clock::now();
     const bool written = pictures_.add(layer.file, layer.picture, error);
