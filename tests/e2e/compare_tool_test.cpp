@@ -12,6 +12,7 @@
 
 #include "tests/support/agreement_thresholds.h"
 #include "tests/support/program_run.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/support/text_file.h"
 #include "tools/imaging/png_file.h"
 
@@ -22,12 +23,6 @@ using nlohmann::json;
 
 class CompareTool : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder = fs::path(::testing::TempDir()) / ("quadrelle-compare-" + std::to_string(getpid()));
-    fs::remove_all(folder);
-  }
-  void TearDown() override { fs::remove_all(folder); }
-
   Launch compareWith(std::vector<std::string> arguments) {
     Launch program;
     program.path = QUADRELLE_COMPARE;
@@ -39,7 +34,8 @@ class CompareTool : public ::testing::Test {
     return runProgram(compareWith(std::move(arguments)));
   }
 
-  fs::path folder;
+  ScratchFolder scratch{"quadrelle-compare"};
+  const fs::path& folder = scratch.path();
 };
 
 json parsed(const ProgramResult& result) {

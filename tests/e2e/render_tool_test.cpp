@@ -14,6 +14,7 @@
 #include "raster/software_frame.h"
 #include "tests/support/program_run.h"
 #include "tests/support/recording_points.h"
+#include "tests/support/scratch_folder.h"
 #include "tools/cli/options.h"
 #include "tools/imaging/png_file.h"
 
@@ -23,12 +24,6 @@ namespace fs = std::filesystem;
 
 class RenderTool : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder = fs::path(::testing::TempDir()) / ("quadrelle-render-" + std::to_string(getpid()));
-    fs::remove_all(folder);
-  }
-  void TearDown() override { fs::remove_all(folder); }
-
   Image picture(const std::string& file) {
     Image image;
     std::string error;
@@ -36,7 +31,8 @@ class RenderTool : public ::testing::Test {
     return image;
   }
 
-  fs::path folder;
+  ScratchFolder scratch{"quadrelle-render"};
+  const fs::path& folder = scratch.path();
 };
 
 ProgramResult render(std::vector<std::string> arguments) {
