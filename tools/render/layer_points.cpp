@@ -48,8 +48,7 @@ void LayerPoints::lostDepthTest(int x, int y) {
 
 void LayerPoints::polygonEdges(const std::vector<Edge>& polygonEdges) {
   for (const Edge& edge : polygonEdges) {
-    edges.push_back({edge.lower->x, edge.lower->y, edge.upper->x, edge.upper->y, edge.yStart,
-                     edge.yEnd, polygons});
+    edges.push_back({edge.lower->x, edge.lower->y, edge.upper->x, edge.upper->y, polygons});
   }
   ++polygons;
 }

@@ -50,7 +50,6 @@ class LayerPoints final : public PointSink {
   // One side of a polygon in window coordinates, y up, and the polygon it belongs to.
   struct EdgeLine {
     float x0, y0, x1, y1;
-    int yStart, yEnd;
     int polygon;
   };
 
