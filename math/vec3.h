@@ -1,5 +1,7 @@
 #pragma once
 
+#include "math/exact_arithmetic.h"
+
 // Thrown by normalize when a vector has no length to divide by.
 struct ZeroDivide {};
 

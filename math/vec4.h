@@ -1,5 +1,7 @@
 #pragma once
 
+#include "math/exact_arithmetic.h"
+
 // A homogeneous point, or a colour read as red, green, blue, alpha. A default Vec4 is
 // the point at the origin, (0, 0, 0, 1). Colours are never clamped here.
 struct Vec4 {
