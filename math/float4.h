@@ -26,14 +26,6 @@ inline Float4 loadFloat4(const float* p) {
   return v;
 }
 
-inline Float4 toFloat4(Color c) {
-  return Float4{c.x, c.y, c.z, c.w};
-}
-
-inline Color toColor(Float4 v) {
-  return {v[0], v[1], v[2], v[3]};
-}
-
 // Red, green and blue equal, as a mask of all lanes; the fourth lane is not compared.
 inline Int4 sameRgb(Float4 a, Float4 b) {
   const Int4 equal = a == b;

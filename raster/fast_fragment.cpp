@@ -1,4 +1,6 @@
-#include "raster/fragment.h"
+#include "raster/fast_fragment.h"
+
+#include "raster/fast_level.h"
 
 namespace {
 
@@ -47,25 +49,4 @@ QuadSamplePoints samplePointsOf(const TextureLevels& levels, bool useMipmaps,
     at.level = usableLevels(levels, positiveLevels(areas));
   }
   return at;
-}
-
-Color textureColor(const TextureLevels& levels, bool useMipmaps, const TextureTerms& terms) {
-  TexturedQuad quad;
-  quad.count = 1;
-  quad.perPixel = terms.perPixel;
-  for (int i = 0; i < 4; ++i) {
-    quad.oneOverW[i] = terms.oneOverW;
-    quad.perspective[i] = terms.perspective;
-  }
-  const QuadSamplePoints at = samplePointsOf(levels, useMipmaps, quad);
-  Float4 colors[4];
-  sampleQuad(levels, at.level, at.s, at.t, 1, colors);
-  return opaqueColor(colors[0]);
-}
-
-float textureLevel(const TextureTerms& terms, float texelCount) {
-  const Float4 a = terms.perPixel / terms.oneOverW;
-  const Float4 cd = terms.perspective / terms.oneOverW;
-  return levelOfArea(
-      footprintAreas(splat(a[0]), splat(a[1]), splat(cd[2]), splat(cd[3]), texelCount)[0]);
 }

@@ -1,39 +1,15 @@
 #pragma once
 
 #include "math/float4.h"
-#include "math/vec3.h"
 #include "math/vec4.h"
 #include "raster/depth_buffer.h"
-#include "raster/frame_state.h"
-#include "raster/texture_level.h"
-#include "raster/texture_sampler.h"
-#include "scene/render_context.h"
+#include "raster/fast_sampler.h"
+#include "raster/polygon_target.h"
 
-// What the fragments of one polygon share: where they go and what colours them.
-struct PolygonTarget {
-  const RenderContext& context;
-  FrameState& frame;
-  const Texture* texture;  // null for an untextured mesh; otherwise its levels are built
-  Vec3 eye;                // the camera in the space of the stored vertices and lights
-};
-
-// The perspective texture terms at a pixel. `perspective` holds s/w, t/w, and how s/w
-// and t/w change per scanline along the edges; `perPixel` how s/w and t/w change per
-// pixel along the span (lanes 2 and 3 zero). Divided by 1/w they give s, t and the four
-// derivatives that choose the level.
-struct TextureTerms {
-  Float4 perspective{};
-  Float4 perPixel{};
-  float oneOverW = 0;
-};
-
-// The terms from their seven values.
-inline TextureTerms textureTerms(float sOverW, float tOverW, float oneOverW, float sOverWPerPixel,
-                                 float tOverWPerPixel, float sOverWPerScanline,
-                                 float tOverWPerScanline) {
-  return {Float4{sOverW, tOverW, sOverWPerScanline, tOverWPerScanline},
-          Float4{sOverWPerPixel, tOverWPerPixel}, oneOverW};
-}
+// The fragment stage as the span loop runs it: the pixels of a textured span are
+// coloured four at a time, one a lane. Every lane does exactly the arithmetic of the
+// plain stage (raster/fragment.h), in the same order, so the points are the same to the
+// bit; the differential test draws random frames both ways and compares them.
 
 // Where the pixels of a quad sample the texture: s, t and the level of pixel i in lane
 // i of each.
@@ -76,7 +52,7 @@ void emitSamples(const PolygonTarget& target, int y, const QuadSamplePoints& at,
   sampleQuad(*target.texture->levels, at.level, at.s, at.t, at.count, colors);
   for (int i = 0; i < at.count; ++i) {
     points.point(at.x[i], y, {colors[i][0], colors[i][1], colors[i][2], 1.0f});
-    if constexpr (requires { points.pointLevel(0, 0, 0.0f); }) {
+    if constexpr (kObservesPipeline<Points>) {
       points.pointLevel(at.x[i], y, at.level[i] <= 0.0f ? 0.0f : at.level[i]);  // 0: nearest
     }
   }
@@ -110,7 +86,7 @@ void drawTexturedFragment(const PolygonTarget& target, int x, int y, float z, Fl
                           float oneOverW, TexturedQuad& quad, Points& points) {
   FrameState& frame = target.frame;
   if (!passDepthTest(frame.depthBuffer, y * frame.frameWidth + x, z)) {
-    if constexpr (requires { points.lostDepthTest(x, y); }) points.lostDepthTest(x, y);
+    if constexpr (kObservesPipeline<Points>) points.lostDepthTest(x, y);
     return;
   }
   const int i = quad.count++;
@@ -119,47 +95,3 @@ void drawTexturedFragment(const PolygonTarget& target, int x, int y, float z, Fl
   quad.perspective[i] = perspective;
   if (quad.full()) emitQuad(target, y, quad, points);
 }
-
-// The fragment stage for a pixel without texture: depth-tests pixel (x, y) and, when
-// it passes, hands it on with `color`, unclamped.
-template <typename Points>
-void drawColouredFragment(const PolygonTarget& target, int x, int y, float z, Color color,
-                          Points& points) {
-  FrameState& frame = target.frame;
-  if (passDepthTest(frame.depthBuffer, y * frame.frameWidth + x, z)) {
-    points.point(x, y, color);
-  } else if constexpr (requires { points.lostDepthTest(x, y); }) {
-    points.lostDepthTest(x, y);
-  }
-}
-
-// One pixel on its own, outside the span loop (which notes the depth writes of a whole
-// span at once): depth-tests pixel (x, y) and, when it passes, colours it (the texture
-// sample for a textured mesh, which replaces `color` entirely; otherwise `color`) and
-// hands it to `points`. Must be called inside a span.
-template <typename Points>
-void drawFragment(const PolygonTarget& target, int x, int y, float z, Color color,
-                  const TextureTerms& terms, Points& points) {
-  noteDepthWrites(target.frame, y, x, x + 1);
-  if (target.texture == nullptr) {
-    drawColouredFragment(target, x, y, z, color, points);
-    return;
-  }
-  TexturedQuad quad;
-  quad.perPixel = terms.perPixel;
-  drawTexturedFragment(target, x, y, z, terms.perspective, terms.oneOverW, quad, points);
-  finishQuads(target, y, quad, points);
-}
-
-// The same, handing the pixel to the frame's points.
-inline void drawFragment(const PolygonTarget& target, int x, int y, float z, Color color,
-                         const TextureTerms& terms) {
-  drawFragment(target, x, y, z, color, terms, *target.frame.points);
-}
-
-// The texture colour of one pixel, as the fragment stage samples it.
-Color textureColor(const TextureLevels& levels, bool useMipmaps, const TextureTerms& terms);
-
-// The level of the texture one pixel samples: half the base-2 logarithm of the texel
-// area its footprint covers.
-float textureLevel(const TextureTerms& terms, float texelCount);

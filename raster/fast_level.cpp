@@ -1,12 +1,13 @@
-#include "raster/texture_level.h"
+#include "raster/fast_level.h"
 
 #include <bit>
 #include <cfloat>
 #include <cmath>
 
+#include "raster/texture_level.h"
+
 namespace {
 
-const double kLn2 = std::log(2.0);
 const double kInverseLn2 = 1.0 / std::log(2.0);
 
 Double2 lowHalf(Float4 v) {
@@ -95,10 +96,6 @@ Float4 footprintAreas(Float4 a, Float4 b, Float4 c, Float4 d, float texelCount) 
   const Float2 lowAreas = __builtin_convertvector(low, Float2);
   const Float2 highAreas = __builtin_convertvector(high, Float2);
   return Float4{lowAreas[0], lowAreas[1], highAreas[0], highAreas[1]};
-}
-
-float levelOfArea(float area) {
-  return static_cast<float>((std::log(double(area)) / kLn2) * 0.5);
 }
 
 Float4 positiveLevels(Float4 areas) {

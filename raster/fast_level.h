@@ -2,19 +2,12 @@
 
 #include "math/float4.h"
 
-// The texture level a pixel samples is half the base-2 logarithm of the texel area its
-// footprint covers: 0 where a pixel covers one texel, 1 where it covers 2 x 2.
+// The texture levels of the fast fragment path, four pixels at a time, each lane
+// exactly what raster/texture_level.h gives for one pixel.
 
-// The footprint areas of four pixels, one a lane: |A D - B C| x texelCount, with A, B
-// the per-pixel and C, D the per-scanline rates of s and t (the rates of s/w and t/w
-// divided by 1/w): the determinant of the texture-coordinate derivatives, scaled to
-// texels. Each lane is formed in double as ((A D) texelCount) - ((B C) texelCount) and
-// rounded to float once. (The sign of a zero may differ from fabs's; nothing tells.)
+// footprintArea of four pixels, one a lane. (The sign of a zero may differ from
+// fabs's; the logarithm of either is minus infinity.)
 Float4 footprintAreas(Float4 a, Float4 b, Float4 c, Float4 d, float texelCount);
-
-// The level of one area: ln(area) / ln 2 x 0.5, in double, rounded to float once. An
-// area of 0 gives minus infinity.
-float levelOfArea(float area);
 
 // levelOfArea of four areas where it is above 0, which is exactly where the area is
 // above 1. A lane whose area is 1 or less gets 0 (the sampler takes the nearest texel

@@ -1,4 +1,4 @@
-#include "raster/texture_sampler.h"
+#include "raster/fast_sampler.h"
 
 #include <algorithm>
 
@@ -156,13 +156,4 @@ void sampleQuad(const TextureLevels& levels, Float4 level, Float4 s, Float4 t, i
     if (trilinear[i]) continue;
     samples[i] = level[i] <= 0.0f ? nearestTexel(levels, s[i], t[i]) : Float4{0, 0, 0, 1};
   }
-}
-
-Color sampleBilinear(const TextureLevels& levels, float k, float s, float t) {
-  const TextureLevel* level[4];
-  for (const TextureLevel*& l : level)
-    l = &levels.level[static_cast<int>(k)];
-  const Float4 u = splat(level[0]->lastColumn) * clampToUnit(splat(s));
-  const Float4 v = splat(level[0]->lastRow) * clampToUnit(splat(t));
-  return opaqueColor(samplesAt(level, u, v)(0));
 }

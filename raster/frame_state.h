@@ -26,6 +26,11 @@ struct WrittenColumns {
   int end = 0;
 };
 
+// How textured and lit pixels are worked out: the fast path colours the pixels of a
+// span four at a time; the plain path one at a time, with the formulas as they are
+// written. Both give the same points, to the bit.
+enum class FragmentPath { Fast, Plain };
+
 // What the software pipeline keeps between frames.
 struct FrameState {
   int frameWidth = 0;  // size of the last software frame; 0 before the first
@@ -36,5 +41,6 @@ struct FrameState {
   // cleared: only those need clearing again.
   std::vector<WrittenColumns> depthWritten;
   PointSink* points = nullptr;  // where the frame's pixels go
+  FragmentPath fragmentPath = FragmentPath::Fast;
   PolygonScratch scratch;
 };

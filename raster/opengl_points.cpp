@@ -2,16 +2,13 @@
 
 #include <GL/gl.h>
 
-#include "raster/span_fill.h"
+#include "raster/span_sink.h"
 
 namespace {
 
 // The one place where the software pipeline hands a pixel to OpenGL.
-class OpenGLPoints final : public PointSink {
+class OpenGLPoints final : public SpanSink<OpenGLPoints> {
  public:
-  void fillSpan(const PolygonTarget& target, int y, const Edge& left, const Edge& right) override {
-    ::fillSpan(target, y, left, right, *this);
-  }
   void beginSpan() override { glBegin(GL_POINTS); }
   void endSpan() override { glEnd(); }
   void point(int x, int y, Color color) override {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <bit>
+#include <type_traits>
 #include <vector>
 
 #include "math/vec4.h"
@@ -11,9 +11,9 @@ struct PolygonTarget;
 // Where finished pixels go. The viewer hands each one to OpenGL as a point in the
 // pixel-space projection of the frame; tests and tools record, count or picture them.
 //
-// Scan conversion hands every span to the sink's fillSpan, which each sink implements
-// as a call of the span loop (raster/span_fill.h) with itself: the loop is then
-// compiled for that sink, and per pixel nothing is called through a pointer.
+// Scan conversion hands every span to the sink's fillSpan. A sink derives from
+// SpanSink (raster/span_sink.h), whose fillSpan runs the span loop compiled for that
+// sink, so that per pixel nothing is called through a pointer.
 class PointSink {
  public:
   virtual ~PointSink() = default;
@@ -29,18 +29,23 @@ class PointSink {
   virtual void polygonEdges(const std::vector<Edge>& edges) { (void)edges; }
 };
 
-// Counts the points and draws nothing: the pipeline's own work, measured alone. Their
-// colours go into a checksum, so that the compiler cannot leave out computing them.
-class CountingPoints final : public PointSink {
+// What a sink that pictures the pipeline's inside is told besides its points. A sink
+// that wants it derives from this class as well as from SpanSink: only its copy of the
+// span loop makes these calls, and since they are pure virtual, a sink that misspells
+// one does not compile.
+class PipelineObserver {
  public:
-  void fillSpan(const PolygonTarget& target, int y, const Edge& left, const Edge& right) override;
-  void beginSpan() override {}
-  void endSpan() override {}
-  void point(int, int, Color color) override {
-    ++count;
-    colorBits += std::bit_cast<unsigned>(color.x) ^ std::bit_cast<unsigned>(color.y) ^
-                 std::bit_cast<unsigned>(color.z);
-  }
-  long count = 0;
-  unsigned colorBits = 0;
+  // The columns first to end - 1 that a span of scanline y walks, before its points.
+  virtual void spanPixels(int y, int first, int end) = 0;
+  // A fragment at (x, y) failed the depth test.
+  virtual void lostDepthTest(int x, int y) = 0;
+  // The texture level the point just handed on at (x, y) was sampled at: 0 for the
+  // nearest texel of level 0, which every level up to 0 takes.
+  virtual void pointLevel(int x, int y, float level) = 0;
+
+ protected:
+  ~PipelineObserver() = default;
 };
+
+template <typename Points>
+inline constexpr bool kObservesPipeline = std::is_base_of_v<PipelineObserver, Points>;

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "raster/edge.h"
-#include "raster/fragment.h"
+#include "raster/polygon_target.h"
 
 // Fills one polygon from its edges, scanline by scanline from the bottom of the
 // frame up, pairing the x-sorted active edges into spans (even-odd: a second ring

@@ -6,6 +6,7 @@
 #include "math/float4.h"
 #include "math/rounding.h"
 #include "raster/edge.h"
+#include "raster/fast_fragment.h"
 #include "raster/fragment.h"
 #include "raster/pixel_lighting.h"
 
@@ -14,20 +15,41 @@
 // template on the sink so that each kind of sink gets its own copy, in which handing on
 // a pixel is a direct call; scan conversion reaches it through PointSink::fillSpan.
 //
-// A sink that wants to see more than the points says so with a member of its own, and
-// only its copy of the loop does the extra work:
-//   spanPixels(y, first, end)  the columns a span walks, before any of its points;
-//   lostDepthTest(x, y)        a fragment failed the depth test;
-//   pointLevel(x, y, level)    the texture level a textured point was sampled at.
+// The plain path carries every value of the edges across the span and calls the
+// fragment stage once a pixel. The fast path carries only what a span needs, and
+// colours the pixels of a textured span four at a time.
 
 namespace spans {
 
-// What a textured span carries from its left edge to its right: the perspective
-// texture terms and the depth. The texture colour replaces the interpolated colour
-// entirely, so the colour, shininess and normal are not carried.
+// Everything an edge carries, as a span interpolates it: the plain path's values.
+struct PlainSpan {
+  float depth;
+  Color color;
+  float shininess;
+  float sOverW;
+  float tOverW;
+  float oneOverW;
+  // The edges' change of s/w and t/w per scanline, carried across the span like
+  // values: the vertical texture derivatives.
+  float sOverWPerScanline;
+  float tOverWPerScanline;
+  Vec3 normal;
+  static constexpr auto kValues = std::tuple{&PlainSpan::depth,
+                                             &PlainSpan::color,
+                                             &PlainSpan::shininess,
+                                             &PlainSpan::sOverW,
+                                             &PlainSpan::tOverW,
+                                             &PlainSpan::oneOverW,
+                                             &PlainSpan::sOverWPerScanline,
+                                             &PlainSpan::tOverWPerScanline,
+                                             &PlainSpan::normal};
+};
+
+// What a textured span carries on the fast path: the perspective texture terms and the
+// depth. The texture colour replaces the interpolated colour entirely, so the colour,
+// shininess and normal are not carried.
 struct TexturedSpan {
-  // s/w and t/w, then the edges' change of s/w and t/w per scanline, carried across
-  // the span like values: the vertical texture derivatives.
+  // s/w and t/w, then their rates per scanline.
   Float4 perspective;
   float oneOverW;
   float depth;
@@ -35,10 +57,10 @@ struct TexturedSpan {
       std::tuple{&TexturedSpan::perspective, &TexturedSpan::oneOverW, &TexturedSpan::depth};
 };
 
-// What a span without texture carries: the depth and the colour, and the shininess and
-// normal that the per-pixel highlight needs.
+// What a span without texture carries on the fast path: the depth and the colour, and
+// the shininess and normal that the per-pixel highlight needs.
 struct ColouredSpan {
-  Float4 color;
+  Color color;
   float depth;
   float shininess;
   Vec3 normal;
@@ -46,13 +68,18 @@ struct ColouredSpan {
                                              &ColouredSpan::shininess, &ColouredSpan::normal};
 };
 
+inline PlainSpan plainValuesOf(const Edge& edge) {
+  return {edge.z,        edge.color,      edge.shininess,  edge.sOverW, edge.tOverW,
+          edge.oneOverW, edge.sOverWStep, edge.tOverWStep, edge.normal};
+}
+
 inline TexturedSpan texturedValuesOf(const Edge& edge) {
   return {Float4{edge.sOverW, edge.tOverW, edge.sOverWStep, edge.tOverWStep}, edge.oneOverW,
           edge.z};
 }
 
 inline ColouredSpan colouredValuesOf(const Edge& edge) {
-  return {toFloat4(edge.color), edge.z, edge.shininess, edge.normal};
+  return {edge.color, edge.z, edge.shininess, edge.normal};
 }
 
 // Applies f to each value of a with the matching value of b.
@@ -62,7 +89,8 @@ void forEachValue(Span& a, const Span& b, F f) {
 }
 
 // The increment per pixel, (right - left) / n: for a scalar the difference is formed
-// in double and the quotient rounded once; the normal is divided as a Vec3.
+// in double and the quotient rounded once; a colour component by component; the normal
+// is divided as a Vec3.
 inline float perPixel(float left, float right, float n) {
   return static_cast<float>((double(right) - left) / n);
 }
@@ -70,12 +98,16 @@ inline Float4 perPixel(Float4 left, Float4 right, float n) {
   return Float4{perPixel(left[0], right[0], n), perPixel(left[1], right[1], n),
                 perPixel(left[2], right[2], n), perPixel(left[3], right[3], n)};
 }
+inline Color perPixel(Color left, Color right, float n) {
+  return {perPixel(left.x, right.x, n), perPixel(left.y, right.y, n), perPixel(left.z, right.z, n),
+          perPixel(left.w, right.w, n)};
+}
 inline Vec3 perPixel(Vec3 left, Vec3 right, float n) {
   return (right - left) / n;
 }
 
 // A value after `pixels` increments at once: value + increment x pixels, rounded once
-// for a scalar; the normal as Vec3 arithmetic.
+// for a scalar and for each component of a colour; the normal as Vec3 arithmetic.
 inline float skipped(float value, float increment, float pixels) {
   return static_cast<float>(value + double(increment) * pixels);
 }
@@ -83,8 +115,26 @@ inline Float4 skipped(Float4 v, Float4 i, float pixels) {
   return Float4{skipped(v[0], i[0], pixels), skipped(v[1], i[1], pixels),
                 skipped(v[2], i[2], pixels), skipped(v[3], i[3], pixels)};
 }
+inline Color skipped(Color v, Color i, float pixels) {
+  return {skipped(v.x, i.x, pixels), skipped(v.y, i.y, pixels), skipped(v.z, i.z, pixels),
+          skipped(v.w, i.w, pixels)};
+}
 inline Vec3 skipped(Vec3 value, Vec3 increment, float pixels) {
   return value + increment * pixels;
+}
+
+// One pixel's step to the right.
+inline void stepped(float& value, float increment) {
+  value += increment;
+}
+inline void stepped(Float4& value, Float4 increment) {
+  value += increment;
+}
+inline void stepped(Color& value, Color increment) {
+  value = value + increment;
+}
+inline void stepped(Vec3& value, Vec3 increment) {
+  value += increment;
 }
 
 template <typename Span>
@@ -96,7 +146,7 @@ Span perPixel(const Span& left, const Span& right, float n) {
 
 template <typename Span>
 void stepRight(Span& values, const Span& increment) {
-  forEachValue(values, increment, [](auto& v, const auto& i) { v += i; });
+  forEachValue(values, increment, [](auto& v, const auto& i) { stepped(v, i); });
 }
 
 template <typename Span>
@@ -121,6 +171,55 @@ void walkSpan(int xLeft, int end, float n, const Span& left, const Span& right, 
   }
 }
 
+// The specular highlight at pixel (x, y) with lighting on; nothing with it off.
+inline Color highlight(const PolygonTarget& target, const Edge& left, int x, int y, float depth,
+                       Vec3 normal, float shininess) {
+  if (!target.context.lighting) return {0, 0, 0, 0};
+  return pixelSpecular(target.context, target.frame.frameWidth, target.frame.frameHeight,
+                       target.eye, {float(x), float(y), depth}, normal, shininess,
+                       left.lower->specular);
+}
+
+// The plain path: every value interpolated, the highlight added to the colour, and the
+// fragment stage called for every pixel.
+template <typename Points>
+void plainSpan(const PolygonTarget& target, int y, int xLeft, int end, float n, const Edge& left,
+               const Edge& right, Points& points) {
+  walkSpan(xLeft, end, n, plainValuesOf(left), plainValuesOf(right),
+           [&](int x, const PlainSpan& v, const PlainSpan& increment) {
+             const Color lit = highlight(target, left, x, y, v.depth, v.normal, v.shininess);
+             const TextureTerms terms{v.sOverW,           v.tOverW,         v.oneOverW,
+                                      increment.sOverW,   increment.tOverW, v.sOverWPerScanline,
+                                      v.tOverWPerScanline};
+             drawFragment(target, x, y, v.depth, v.color + lit, terms, points);
+           });
+}
+
+// The fast path for a textured span: six values carried, the pixels coloured a quad at
+// a time.
+template <typename Points>
+void texturedSpan(const PolygonTarget& target, int y, int xLeft, int end, float n, const Edge& left,
+                  const Edge& right, Points& points) {
+  TexturedQuad quad;
+  walkSpan(xLeft, end, n, texturedValuesOf(left), texturedValuesOf(right),
+           [&](int x, const TexturedSpan& v, const TexturedSpan& increment) {
+             quad.perPixel = Float4{increment.perspective[0], increment.perspective[1]};
+             drawTexturedFragment(target, x, y, v.depth, v.perspective, v.oneOverW, quad, points);
+           });
+  finishQuads(target, y, quad, points);
+}
+
+// The fast path for a span without texture: no texture terms carried.
+template <typename Points>
+void colouredSpan(const PolygonTarget& target, int y, int xLeft, int end, float n, const Edge& left,
+                  const Edge& right, Points& points) {
+  walkSpan(xLeft, end, n, colouredValuesOf(left), colouredValuesOf(right),
+           [&](int x, const ColouredSpan& v, const ColouredSpan&) {
+             const Color lit = highlight(target, left, x, y, v.depth, v.normal, v.shininess);
+             drawFragment(target, x, y, v.depth, v.color + lit, {}, points);
+           });
+}
+
 }  // namespace spans
 
 // Draws the pixels of scanline y from left's x to right's x into `points`: the left
@@ -136,33 +235,14 @@ void fillSpan(const PolygonTarget& target, int y, const Edge& left, const Edge& 
   if (n == 0) return;
   const int end = std::min(xRight, target.frame.frameWidth);
   noteDepthWrites(target.frame, y, std::max(xLeft, 0), end);
-  if constexpr (requires { points.spanPixels(y, xLeft, end); }) {
-    points.spanPixels(y, std::max(xLeft, 0), end);
-  }
+  if constexpr (kObservesPipeline<Points>) points.spanPixels(y, std::max(xLeft, 0), end);
   points.beginSpan();
-  if (target.texture != nullptr) {
-    TexturedQuad quad;
-    spans::walkSpan(xLeft, end, n, spans::texturedValuesOf(left), spans::texturedValuesOf(right),
-                    [&](int x, const spans::TexturedSpan& v, const spans::TexturedSpan& increment) {
-                      quad.perPixel = Float4{increment.perspective[0], increment.perspective[1]};
-                      drawTexturedFragment(target, x, y, v.depth, v.perspective, v.oneOverW, quad,
-                                           points);
-                    });
-    finishQuads(target, y, quad, points);
+  if (target.frame.fragmentPath == FragmentPath::Plain) {
+    spans::plainSpan(target, y, xLeft, end, n, left, right, points);
+  } else if (target.texture != nullptr) {
+    spans::texturedSpan(target, y, xLeft, end, n, left, right, points);
   } else {
-    const bool lighting = target.context.lighting;
-    const Color specular = left.lower->specular;
-    spans::walkSpan(xLeft, end, n, spans::colouredValuesOf(left), spans::colouredValuesOf(right),
-                    [&](int x, const spans::ColouredSpan& v, const spans::ColouredSpan&) {
-                      Color color = toColor(v.color);
-                      if (lighting) {
-                        color = color + pixelSpecular(target.context, target.frame.frameWidth,
-                                                      target.frame.frameHeight, target.eye,
-                                                      {float(x), float(y), v.depth}, v.normal,
-                                                      v.shininess, specular);
-                      }
-                      drawColouredFragment(target, x, y, v.depth, color, points);
-                    });
+    spans::colouredSpan(target, y, xLeft, end, n, left, right, points);
   }
   points.endSpan();
 }

@@ -9,6 +9,7 @@
 #include "app/view_setup.h"
 #include "app/viewer_scene.h"
 #include "raster/software_frame.h"
+#include "raster/span_sink.h"
 
 namespace {
 

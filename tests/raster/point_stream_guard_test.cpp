@@ -8,7 +8,6 @@
 // and paste what it prints below.
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -17,39 +16,9 @@
 #include "app/view_setup.h"
 #include "app/viewer_scene.h"
 #include "raster/software_frame.h"
-#include "raster/span_fill.h"
+#include "tests/support/digest_points.h"
 
 namespace {
-
-// FNV-1a over the point stream.
-class DigestPoints final : public PointSink {
- public:
-  void fillSpan(const PolygonTarget& target, int y, const Edge& left, const Edge& right) override {
-    ::fillSpan(target, y, left, right, *this);
-  }
-  void beginSpan() override { add('B'); }
-  void endSpan() override { add('E'); }
-  void point(int x, int y, Color color) override {
-    add('P');
-    add(std::uint32_t(x));
-    add(std::uint32_t(y));
-    add(std::bit_cast<std::uint32_t>(color.x));
-    add(std::bit_cast<std::uint32_t>(color.y));
-    add(std::bit_cast<std::uint32_t>(color.z));
-    ++points;
-  }
-
-  std::uint64_t digest = 14695981039346656037u;
-  long points = 0;
-
- private:
-  void add(std::uint32_t word) {
-    for (int i = 0; i < 4; ++i) {
-      digest ^= (word >> (8 * i)) & 0xff;
-      digest *= 1099511628211u;
-    }
-  }
-};
 
 enum class Scene {
   Demo,   // the viewer's scene
@@ -157,28 +126,34 @@ const GuardPose kPoses[] = {
 };
 // clang-format on
 
-DigestPoints render(const GuardPose& p) {
+DigestPoints render(const GuardPose& p, FragmentPath path) {
   RenderContext& context = sceneOf(p.scene);
   context.useMipmaps = p.mipmaps;
   DigestPoints points;
   FrameState frame;
   frame.points = &points;
+  frame.fragmentPath = path;
   setupView(context, p.width, p.height, p.pose);
   renderSoftwareFrame(context, p.width, p.height, frame);
   return points;
 }
 
+// Both fragment paths: the plain one as it is written, the fast one as the viewer runs.
 TEST(PointStream, EveryPoseGivesItsRecordedDigest) {
   const bool printing = std::getenv("QUADRELLE_PRINT_DIGESTS") != nullptr;
   for (const GuardPose& p : kPoses) {
-    const DigestPoints points = render(p);
-    if (printing) {
-      std::printf("%s: 0x%016llx (%ld points)\n", p.name,
-                  static_cast<unsigned long long>(points.digest), points.points);
-      continue;
+    for (const FragmentPath path : {FragmentPath::Fast, FragmentPath::Plain}) {
+      const char* pathName = path == FragmentPath::Fast ? "fast" : "plain";
+      const DigestPoints points = render(p, path);
+      if (printing) {
+        std::printf("%s (%s): 0x%016llx (%ld points)\n", p.name, pathName,
+                    static_cast<unsigned long long>(points.digest), points.points);
+        continue;
+      }
+      EXPECT_EQ(points.digest, p.digest)
+          << "the point stream of pose \"" << p.name << "\" changed on the " << pathName
+          << " path (" << points.points << " points)";
     }
-    EXPECT_EQ(points.digest, p.digest)
-        << "the point stream of pose \"" << p.name << "\" changed (" << points.points << " points)";
   }
 }
 

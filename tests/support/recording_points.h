@@ -2,8 +2,7 @@
 
 #include <vector>
 
-#include "raster/point_sink.h"
-#include "raster/span_fill.h"
+#include "raster/span_sink.h"
 
 struct RecordedPoint {
   int x;
@@ -17,11 +16,8 @@ inline bool operator==(const RecordedPoint& a, const RecordedPoint& b) {
 
 // Records the points the software pipeline hands on, and checks that every point
 // lies inside a span and every span is closed.
-class RecordingPoints final : public PointSink {
+class RecordingPoints final : public SpanSink<RecordingPoints> {
  public:
-  void fillSpan(const PolygonTarget& target, int y, const Edge& left, const Edge& right) override {
-    ::fillSpan(target, y, left, right, *this);
-  }
   void beginSpan() override {
     if (open) ++misnested;
     open = true;

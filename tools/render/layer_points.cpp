@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "raster/span_fill.h"
-
 Rgb to8Bit(Color color) {
   auto channel = [](float c) {
     const float clamped = c > 0.0f ? (c < 1.0f ? c : 1.0f) : 0.0f;
@@ -12,21 +10,11 @@ Rgb to8Bit(Color color) {
   return {channel(color.x), channel(color.y), channel(color.z)};
 }
 
-void PicturePoints::fillSpan(const PolygonTarget& target, int y, const Edge& left,
-                             const Edge& right) {
-  ::fillSpan(target, y, left, right, *this);
-}
-
 LayerPoints::LayerPoints(int width, int height)
     : width(width),
       height(height),
       picture(width, height, {255, 255, 255}),
       records(std::size_t(width) * height) {}
-
-void LayerPoints::fillSpan(const PolygonTarget& target, int y, const Edge& left,
-                           const Edge& right) {
-  ::fillSpan(target, y, left, right, *this);
-}
 
 void LayerPoints::point(int x, int y, Color color) {
   picture.atGl(x, y) = to8Bit(color);

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "raster/point_sink.h"
+#include "raster/span_sink.h"
 #include "tools/imaging/image.h"
 
 // A colour as OpenGL stores it in an 8-bit framebuffer: each channel clamped to [0, 1],
@@ -11,11 +11,10 @@
 Rgb to8Bit(Color color);
 
 // The software pipeline's points made into a picture, without OpenGL.
-class PicturePoints final : public PointSink {
+class PicturePoints final : public SpanSink<PicturePoints> {
  public:
   // The window is cleared to white before a frame.
   PicturePoints(int width, int height) : picture(width, height, {255, 255, 255}) {}
-  void fillSpan(const PolygonTarget& target, int y, const Edge& left, const Edge& right) override;
   void beginSpan() override {}
   void endSpan() override {}
   void point(int x, int y, Color color) override { picture.atGl(x, y) = to8Bit(color); }
@@ -34,18 +33,17 @@ struct PixelRecord {
 // The picture, and a record of every pixel, with the edges of every polygon: what the
 // pictures of the pipeline's inside are made of. Only this sink asks the span loop for
 // the extra values, so no other pipeline does the work.
-class LayerPoints final : public PointSink {
+class LayerPoints final : public SpanSink<LayerPoints>, public PipelineObserver {
  public:
   LayerPoints(int width, int height);
-  void fillSpan(const PolygonTarget& target, int y, const Edge& left, const Edge& right) override;
   void beginSpan() override {}
   void endSpan() override {}
   void point(int x, int y, Color color) override;
   void polygonEdges(const std::vector<Edge>& edges) override;
 
-  void spanPixels(int y, int first, int end);
-  void lostDepthTest(int x, int y);
-  void pointLevel(int x, int y, float level) { at(x, y).level = level; }
+  void spanPixels(int y, int first, int end) override;
+  void lostDepthTest(int x, int y) override;
+  void pointLevel(int x, int y, float level) override { at(x, y).level = level; }
 
   // One side of a polygon in window coordinates, y up, and the polygon it belongs to.
   struct EdgeLine {

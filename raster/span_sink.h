@@ -1,0 +1,31 @@
+#pragma once
+
+#include <bit>
+
+#include "raster/point_sink.h"
+#include "raster/span_fill.h"
+
+// The base of every sink: its fillSpan runs the span loop compiled for the sink itself
+// (Sink derives from SpanSink<Sink>), so that handing on a pixel is a direct call.
+template <typename Sink>
+class SpanSink : public PointSink {
+ public:
+  void fillSpan(const PolygonTarget& target, int y, const Edge& left, const Edge& right) final {
+    ::fillSpan(target, y, left, right, static_cast<Sink&>(*this));
+  }
+};
+
+// Counts the points and draws nothing: the pipeline's own work, measured alone. Their
+// colours go into a checksum, so that the compiler cannot leave out computing them.
+class CountingPoints final : public SpanSink<CountingPoints> {
+ public:
+  void beginSpan() override {}
+  void endSpan() override {}
+  void point(int, int, Color color) override {
+    ++count;
+    colorBits += std::bit_cast<unsigned>(color.x) ^ std::bit_cast<unsigned>(color.y) ^
+                 std::bit_cast<unsigned>(color.z);
+  }
+  long count = 0;
+  unsigned colorBits = 0;
+};
