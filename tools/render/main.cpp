@@ -48,6 +48,7 @@ double drawFrame(const RenderOptions& o, RenderContext& context, FrameState& fra
   context.useMipmaps = o.view.mipmaps;
   setupView(context, o.view.width, o.view.height, o.view.pose);
   frame.points = &points;
+  frame.fragmentPath = o.plain ? FragmentPath::Plain : FragmentPath::Fast;
   const Clock::time_point start = Clock::now();
   renderSoftwareFrame(context, o.view.width, o.view.height, frame);
   return millisecondsSince(start);

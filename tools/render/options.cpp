@@ -16,7 +16,10 @@ std::string renderUsage() {
          "                      spans.png     every span in a colour of its own\n"
          "                      overdraw.png  where a later fragment lost the depth test,\n"
          "                                    and where one won over an earlier one\n"
-         "  --edges             edges.png: the edges of every polygon, in window space\n" +
+         "  --edges             edges.png: the edges of every polygon, in window space\n"
+         "  --plain             colour the pixels one at a time with the fragment stage\n"
+         "                      as it is written, rather than four at a time: the same\n"
+         "                      picture, more slowly\n" +
          pictureOutputUsage("out/render") + "  --help              this text\n";
 }
 
@@ -28,6 +31,7 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
   addPictureOutputOptions(parser, options.output);
   parser.flag("--layers", options.layers);
   parser.flag("--edges", options.edges);
+  parser.flag("--plain", options.plain);
   parser.flag("--help", options.help);
   parser.flag("-h", options.help);
   if (!parser.parse(arguments, error) ||

@@ -13,6 +13,7 @@ struct RenderOptions {
   PictureOutput output{"out/render", {}, false};
   bool layers = false;  // the pictures of the pipeline's inside too
   bool edges = false;   // the edges of every polygon over a faint picture
+  bool plain = false;   // the plain fragment path rather than the fast one
   bool help = false;
 };
 
