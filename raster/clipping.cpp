@@ -37,7 +37,9 @@ ClipVertex crossing(const ClipVertex& a, const ClipVertex& b, double da, double 
 }
 
 // One Sutherland-Hodgman pass: walks the sides of `in`, keeping inside corners and
-// adding a corner wherever a side crosses the plane.
+// adding a corner wherever a side crosses the plane. The corner is worked out from the
+// side's inside end whichever way the polygon walks it, so that two polygons sharing
+// the side make the same corner, to the bit, and still meet without a gap.
 template <typename Distance>
 void clipAgainst(const std::vector<ClipVertex>& in, std::vector<ClipVertex>& out,
                  Distance distance) {
@@ -50,7 +52,9 @@ void clipAgainst(const std::vector<ClipVertex>& in, std::vector<ClipVertex>& out
     const bool previousInside = previousDistance >= 0;
     const bool currentInside = currentDistance >= 0;
     if (previousInside != currentInside) {
-      out.push_back(crossing(*previous, current, previousDistance, currentDistance));
+      out.push_back(previousInside
+                        ? crossing(*previous, current, previousDistance, currentDistance)
+                        : crossing(current, *previous, currentDistance, previousDistance));
     }
     if (currentInside) out.push_back(current);
     previous = &current;
