@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdio>
 
+#include "glview/concave_polygon.h"
 #include "glview/texture_upload.h"
 
 namespace {
@@ -96,6 +97,9 @@ void setTexture(const Mesh& mesh, int name, bool useMipmaps) {
   } else {
     glDisable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, 0);
+    // Unlit, an untextured mesh takes the current colour, as the software pipeline takes
+    // the mesh's diffuse colour; without this it would be the label's black.
+    glColor4fv(rgba(mesh.diffuse).data());
   }
 }
 
@@ -110,7 +114,21 @@ void startSecondContour() {
   glBegin(GL_POLYGON);
 }
 
+// Whether the polygon is one outline, vertex k following vertex k - 1 all the way round.
+bool isOneOutline(const Polygon& polygon) {
+  for (std::size_t j = 1; j < polygon.vertices.size(); ++j) {
+    if (polygon.vertices[j].previous != int(j) - 1) return false;
+  }
+  return true;
+}
+
+// A GL_POLYGON is filled correctly only if it is convex: an outline that is not goes
+// through the tessellator.
 void drawPolygon(const Polygon& polygon) {
+  if (isOneOutline(polygon) && !isConvex(polygon)) {
+    drawTessellated(polygon);
+    return;
+  }
   glBegin(GL_POLYGON);
   for (std::size_t j = 0; j < polygon.vertices.size(); ++j) {
     const Vertex& vertex = polygon.vertices[j];

@@ -150,16 +150,38 @@ TEST_F(OpenGLRenderer, UploadsEachTextureOnceUntilTold) {
   EXPECT_GT(countDifferent(first, draw()), 5000);
 }
 
-TEST_F(OpenGLRenderer, UntexturedMeshIsDrawnBlackWithTexturingOff) {
+TEST_F(OpenGLRenderer, UntexturedMeshTakesItsDiffuseColourUnlit) {
   context.bindTexture(nullptr, nullptr);
+  context.setMaterial({0.2f, 0.4f, 0.6f, 1}, {0, 0, 0, 1}, 0);
   addRectangle(context, 0.5, 0.5);
   lookFromAbove();
   const Image picture = draw();
-  // The plain square in the middle takes the label's black.
-  EXPECT_EQ(picture.atGl(240, 240), kBlack);
+  // As the software pipeline colours it, and not the label's black.
+  EXPECT_EQ(picture.atGl(240, 240), unorm8(0.2f, 0.4f, 0.6f));
   GLint bound = -1;
   glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
   EXPECT_EQ(bound, 0);
+}
+
+// Grey, grey and alpha, RGB and RGBA: the texel's colour replaces the fragment's, as in
+// the software pipeline, whatever the alpha; a grey level is red, green and blue alike.
+TEST_F(OpenGLRenderer, TexturesOfOneToFourComponentsReplaceTheColour) {
+  const float channels[4] = {0.25f, 0.5f, 0.75f, 0.2f};
+  for (int components = 1; components <= 4; ++components) {
+    context.reset();
+    Texture& texture = context.adoptTexture(Texture(2, 2, components));
+    for (std::size_t i = 0; i < texture.texels.size(); ++i) {
+      const bool alpha = (components == 2 && i % 2 == 1) || (components == 4 && i % 4 == 3);
+      texture.texels[i] = alpha ? channels[3] : channels[i % components];
+    }
+    context.setMaterial({1, 0, 1, 1}, {0, 0, 0, 1}, 0);
+    context.bindTexture(&texture, nullptr);
+    addRectangle(context, 0.5, 0.5);
+    context.useMipmaps = false;
+    lookFromAbove();
+    const Rgb expected = components < 3 ? unorm8(0.25f, 0.25f, 0.25f) : unorm8(0.25f, 0.5f, 0.75f);
+    EXPECT_EQ(draw().atGl(240, 240), expected) << components << " components";
+  }
 }
 
 TEST_F(OpenGLRenderer, ASecondContourIsDrawnBlackInFront) {
