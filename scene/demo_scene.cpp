@@ -31,15 +31,19 @@ void addSquare(RenderContext& context, Texture& texture, float x, Color diffuse)
 
 }  // namespace
 
+void addSceneLights(RenderContext& context) {
+  context.setAmbient({0.4f, 0.4f, 0.4f, 1});
+  context.addLight({100, 80, 50}, {0.8f, 0.8f, 0.8f, 1});
+  context.addLight({-100, -80, -50}, {0.8f, 0.8f, 0.8f, 1});
+}
+
 void setupScene(RenderContext& context) {
   context.reset();
   context.lighting = false;
   context.flatShading = false;
   Texture& tiles = context.adoptTexture(Texture::makeTileTexture(256, 256));
   Texture& rings = context.adoptTexture(Texture::makeRingTexture(256, 256));
-  context.setAmbient({0.4f, 0.4f, 0.4f, 1});
-  context.addLight({100, 80, 50}, {0.8f, 0.8f, 0.8f, 1});
-  context.addLight({-100, -80, -50}, {0.8f, 0.8f, 0.8f, 1});
+  addSceneLights(context);
   addSquare(context, tiles, -0.6f, Color::fromHSV(0.083f, 0.75f, 0.8f, 1));
   addSquare(context, rings, 0.6f, Color::fromHSV(0.125f, 0.7f, 0.8f, 1));
 }

@@ -84,6 +84,17 @@ TEST_F(CompareTool, TextReportNamesThePoseAndThePictures) {
   EXPECT_EQ(image.height, 200);
 }
 
+// Faces that are not convex, one crossing itself: the reference draws them through the
+// tessellator with the even-odd rule, as the software pipeline fills them, and not as
+// a GL_POLYGON, which would cover 13 % more.
+TEST_F(CompareTool, TheReferenceFillsFacesThatAreNotConvexAsThePipelineDoes) {
+  const ProgramResult result =
+      run({"--scene", QUADRELLE_SOURCE_DIR "/tests/data/models/concave.obj", "--rotation-z", "0",
+           "--rotation-x", "0", "--json", "--out", folder.string()});
+  ASSERT_EQ(result.status, 0) << result.standardError;
+  EXPECT_GT(parsed(result)["coverageIoU"], 0.97);
+}
+
 TEST_F(CompareTool, BadArgumentsFailWithAMessageAndWriteNothing) {
   std::ofstream(folder.string() + ".file") << "not a folder";
   const std::vector<std::vector<std::string>> bad = {

@@ -7,7 +7,10 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
+#include <nlohmann/json.hpp>
 
 #include "app/view_setup.h"
 #include "app/viewer_scene.h"
@@ -79,6 +82,49 @@ TEST_F(RenderTool, BadOptionsAreRefusedAndNothingIsWritten) {
     EXPECT_NE(result.standardError.find(message), std::string::npos) << result.standardError;
     EXPECT_FALSE(fs::exists(folder)) << arguments[0];
   }
+}
+
+std::string fileBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A model from a file: what it brought, what the frame did with it, and the same
+// pictures, to the byte, through the plain fragment path. A file that cannot be drawn
+// is refused in one line, and nothing is written.
+TEST_F(RenderTool, DrawsAModelAndSaysWhatTheFrameDid) {
+  const std::string box = QUADRELLE_SOURCE_DIR "/tests/data/models/box.obj";
+  const std::vector<std::string> pose = {"--scene",      box,   "--lighting", "on",
+                                         "--rotation-z", "-60", "--layers",   "--json"};
+  std::vector<std::string> fast = pose;
+  fast.insert(fast.end(), {"--out", (folder / "fast").string()});
+  const ProgramResult result = render(fast);
+  ASSERT_EQ(result.status, 0) << result.standardError;
+  const nlohmann::json report = nlohmann::json::parse(result.standardOutput);
+  EXPECT_EQ(report["model"]["polygons"], 6);
+  EXPECT_EQ(report["pose"]["lighting"], true);
+  long pixels = 0;
+  long fragments = 0;
+  const std::vector<long> perPixel = report["fragmentsPerPixel"];
+  for (std::size_t k = 0; k < perPixel.size(); ++k) {
+    pixels += perPixel[k];
+    fragments += long(k) * perPixel[k];
+  }
+  EXPECT_EQ(pixels, 480 * 480);
+  EXPECT_EQ(fragments, report["fragments"]) << "front and back faces of a closed box";
+  EXPECT_GT(report["depthTestLosses"], 0);
+  std::vector<std::string> plain = pose;
+  plain.insert(plain.end(), {"--plain", "--out", (folder / "plain").string()});
+  ASSERT_EQ(render(plain).status, 0);
+  for (const char* file : {"software.png", "depth.png", "level.png", "spans.png", "overdraw.png"}) {
+    EXPECT_EQ(fileBytes(folder / "fast" / file), fileBytes(folder / "plain" / file)) << file;
+  }
+  const ProgramResult refused =
+      render({"--scene", (folder / "absent.obj").string(), "--out", (folder / "none").string()});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_EQ(refused.standardError, "quadrelle-render: " + (folder / "absent.obj").string() +
+                                       ": cannot read it: No such file or directory\n");
+  EXPECT_FALSE(fs::exists(folder / "none"));
 }
 
 // The float colour of the last point at every pixel, rows from the top.

@@ -91,7 +91,7 @@ TEST(CompareOptions, APosesCommandLineParsesBackToThePose) {
   view.width = 97;
   view.height = 61;
   view.mipmaps = false;
-  std::istringstream line(commandLineFor(view));
+  std::istringstream line(commandLineFor(view, {}));
   std::vector<std::string> words;
   for (std::string word; line >> word;)
     words.push_back(word);

@@ -1,22 +1,25 @@
-// quadrelle-bench: what a frame of the viewer's scene costs, from the initial view.
+// quadrelle-bench: what a frame of the viewer's scene, or of a model, costs, from the
+// initial view.
 //
 //   pipeline/W/H        the software pipeline's own work: points counted, no OpenGL call
 //   softwareFrame/W/H   a software frame as the viewer draws it, points handed to OpenGL
 //   openGLFrame/W/H     a frame through OpenGL, textures kept from frame to frame
 //   openGLUploading     the same at 480 x 480 with every texture uploaded again each frame
 //
-// Sizes default to 480x480, 1920x1080 and 3840x2160; --sizes=WxH,WxH,... picks others.
 // Frames drawn through OpenGL are timed by the clock on the wall, since llvmpipe draws
 // on threads of its own; they are drawn offscreen, on a private X server when there is
 // no display. Every Google Benchmark flag works too, --benchmark_format=json among them.
 //
 // This file builds against earlier revisions of the pipeline too, so that
-// scripts/compare-revisions.sh can time an old and a new build with the same code.
+// scripts/compare-revisions.sh can time an old and a new build with the same code; what
+// they lack (models, lighting) is left out there.
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,26 +28,55 @@
 #include "app/view_setup.h"
 #include "glview/texture_upload.h"
 #include "raster/frame_driver.h"
-#if __has_include("raster/span_sink.h")
-#include "raster/span_sink.h"  // CountingPoints, since the sinks were folded
-#endif
 #include "raster/texture_levels.h"
 #include "scene/demo_scene.h"
 #include "tools/xsession/gl_surface.h"
+#if __has_include("raster/span_sink.h")
+#include "raster/span_sink.h"  // CountingPoints, since the sinks were folded
+#endif
+#if __has_include("tools/cli/scene_options.h")
+#include "tools/cli/scene_options.h"
+#include "tools/model/scene_file_error.h"
+#define QUADRELLE_BENCH_SCENES 1
+#endif
 
 namespace {
 
-struct Viewer {
-  RenderContext context;
-  Viewer() {
-    setupScene(context);
-    prepareTextureLevels(context);
-  }
+const char* const kProgram = "quadrelle-bench";
+constexpr int kLargestSide = 8192;  // as the other programs take
+
+struct BenchOptions {
+  std::vector<std::pair<int, int>> sizes = {{480, 480}, {1920, 1080}, {3840, 2160}};
+  std::string scene;  // a model file; empty for the viewer's scene
+  bool lighting = false;
+  bool help = false;
 };
 
-Viewer& viewer() {
-  static Viewer instance;
-  return instance;
+BenchOptions options;
+
+// The scene every benchmark draws, built on first use.
+RenderContext& scene() {
+  static const std::unique_ptr<RenderContext> context = [] {
+    auto made = std::make_unique<RenderContext>();
+#ifdef QUADRELLE_BENCH_SCENES
+    std::vector<std::string> warnings;
+    buildScene({options.scene, options.lighting}, *made, warnings);
+    for (const std::string& warning : warnings)
+      std::fprintf(stderr, "%s: warning: %s\n", kProgram, warning.c_str());
+#else
+    setupScene(*made);
+    prepareTextureLevels(*made);
+#endif
+    return made;
+  }();
+  return *context;
+}
+
+long polygonsOf(const RenderContext& context) {
+  long polygons = 0;
+  for (const Mesh& mesh : context.meshes)
+    polygons += long(mesh.polygons.size());
+  return polygons;
 }
 
 // Created on first use, so that the pipeline alone runs without any X server.
@@ -54,8 +86,29 @@ GlSurface& surface(int width, int height) {
   return instance;
 }
 
+// The points a software frame of this size hands on, counted once.
+long fragmentsOf(int width, int height) {
+  RenderContext& context = scene();
+  context.useOpenGL = false;
+  setupView(context, width, height, CameraPose{});
+  CountingPoints counted;
+  FrameState frame;
+  frame.points = &counted;
+  renderFrame(context, width, height, frame);
+  return counted.count;
+}
+
+void setRates(benchmark::State& state, long fragmentsPerFrame) {
+  const double frames = double(state.iterations());
+  state.counters["fragments"] = double(fragmentsPerFrame);
+  state.counters["fragments/s"] =
+      benchmark::Counter(double(fragmentsPerFrame) * frames, benchmark::Counter::kIsRate);
+  state.counters["polygons/s"] =
+      benchmark::Counter(double(polygonsOf(scene())) * frames, benchmark::Counter::kIsRate);
+}
+
 void pipeline(benchmark::State& state, int width, int height) {
-  RenderContext& context = viewer().context;
+  RenderContext& context = scene();
   context.useOpenGL = false;
   setupView(context, width, height, CameraPose{});
   CountingPoints counted;
@@ -65,48 +118,67 @@ void pipeline(benchmark::State& state, int width, int height) {
   counted.count = 0;
   for (auto _ : state)
     renderFrame(context, width, height, frame);
-  state.counters["fragments"] = double(counted.count) / double(state.iterations());
-  state.counters["fragments/s"] =
-      benchmark::Counter(double(counted.count), benchmark::Counter::kIsRate);
+  setRates(state, counted.count / long(state.iterations()));
 }
 
+// The fragments of an OpenGL frame are counted as the pipeline counts them for the same
+// view: llvmpipe does not say how many it shades.
 void drawnFrame(benchmark::State& state, int width, int height, bool useOpenGL,
                 bool uploadEveryFrame) {
+  const long fragments = fragmentsOf(width, height);
   surface(width, height);
-  RenderContext& context = viewer().context;
+  RenderContext& context = scene();
   context.useOpenGL = useOpenGL;
   for (auto _ : state) {
     if (uploadEveryFrame) forgetUploadedTextures();
     drawFrame(context, CameraPose{}, width, height);
     glFinish();
   }
+  setRates(state, fragments);
 }
 
-std::vector<std::pair<int, int>> sizesFrom(const char* list) {
-  std::vector<std::pair<int, int>> sizes;
+// "WxH[,WxH...]", each side 1 to kLargestSide.
+bool takeSizes(const char* list, std::vector<std::pair<int, int>>& sizes) {
+  sizes.clear();
   for (const char* p = list; *p != '\0';) {
     int width = 0;
     int height = 0;
     int used = 0;
-    if (std::sscanf(p, "%dx%d%n", &width, &height, &used) != 2 || width < 1 || height < 1) {
-      return {};
+    if (std::sscanf(p, "%5dx%5d%n", &width, &height, &used) != 2 || width < 1 || height < 1 ||
+        width > kLargestSide || height > kLargestSide) {
+      return false;
     }
     sizes.emplace_back(width, height);
     p += used;
-    if (*p == ',') ++p;
+    if (*p == ',' && p[1] != '\0') {
+      ++p;
+    } else if (*p != '\0') {
+      return false;
+    }
   }
-  return sizes;
+  return !sizes.empty();
 }
 
-// Takes --sizes=... out of the arguments; the rest go to Google Benchmark.
-bool takeSizes(int& argc, char** argv, std::vector<std::pair<int, int>>& sizes) {
-  sizes = {{480, 480}, {1920, 1080}, {3840, 2160}};
+// Takes this program's own options out of the arguments; the rest go to Google
+// Benchmark. False, with the reason, for one it cannot take.
+bool takeOptions(int& argc, char** argv, std::string& error) {
   int kept = 1;
   for (int i = 1; i < argc; ++i) {
-    if (std::strncmp(argv[i], "--sizes=", 8) == 0) {
-      sizes = sizesFrom(argv[i] + 8);
-      if (sizes.empty()) return false;
+    const std::string argument = argv[i];
+    if (argument.rfind("--sizes=", 0) == 0) {
+      if (!takeSizes(argv[i] + 8, options.sizes)) {
+        error = "--sizes takes WxH[,WxH...], each side 1 to " + std::to_string(kLargestSide);
+        return false;
+      }
+    } else if (argument.rfind("--scene=", 0) == 0 && argument.size() > 8) {
+      options.scene = argument.substr(8);
+    } else if (argument == "--lighting=on" || argument == "--lighting=off") {
+      options.lighting = argument == "--lighting=on";
+    } else if (argument.rfind("--lighting", 0) == 0) {
+      error = "--lighting takes on or off, as --lighting=on";
+      return false;
     } else {
+      if (argument == "--help" || argument == "-h") options.help = true;
       argv[kept++] = argv[i];
     }
   }
@@ -114,8 +186,8 @@ bool takeSizes(int& argc, char** argv, std::vector<std::pair<int, int>>& sizes) 
   return true;
 }
 
-void registerFrames(const std::vector<std::pair<int, int>>& sizes) {
-  for (const auto& [width, height] : sizes) {
+void registerFrames() {
+  for (const auto& [width, height] : options.sizes) {
     const std::string size = "/" + std::to_string(width) + "/" + std::to_string(height);
     benchmark::RegisterBenchmark(("pipeline" + size).c_str(), pipeline, width, height)
         ->Unit(benchmark::kMillisecond);
@@ -133,18 +205,60 @@ void registerFrames(const std::vector<std::pair<int, int>>& sizes) {
       ->UseRealTime();
 }
 
+void printUsage() {
+  std::printf(
+      "usage: %s [options] [Google Benchmark flags]\n"
+      "Times a frame of the Quadrelle scene, or of a model, from the initial view:\n"
+      "pipeline/W/H (the software pipeline alone), softwareFrame/W/H (its points handed\n"
+      "to OpenGL) and openGLFrame/W/H (the OpenGL path), with fragments and polygons a\n"
+      "second; an OpenGL frame's fragments are counted as the pipeline counts them.\n"
+      "\n"
+      "  --sizes=WxH[,WxH...] picture sizes, each side 1 to %d\n"
+      "                       (default 480x480,1920x1080,3840x2160)\n"
+      "  --scene=FILE         a Wavefront OBJ model instead of the viewer's scene\n"
+      "  --lighting=on|off    lighting (default off)\n"
+      "\n"
+      "Google Benchmark's own flags follow.\n",
+      kProgram, kLargestSide);
+  std::fflush(stdout);
+}
+
+// Builds the scene before any benchmark runs, so that a model that cannot be drawn is
+// refused at once.
+int prepareScene() {
+#ifdef QUADRELLE_BENCH_SCENES
+  try {
+    scene();
+  } catch (const SceneFileError& e) {
+    std::fprintf(stderr, "%s: %s\n", kProgram, e.what());
+    return 2;
+  }
+#endif
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::pair<int, int>> sizes;
-  if (!takeSizes(argc, argv, sizes)) {
-    std::fprintf(stderr, "quadrelle-bench: --sizes takes WxH[,WxH...], each side at least 1\n");
+  std::string error;
+  if (!takeOptions(argc, argv, error)) {
+    std::fprintf(stderr, "%s: %s\nRun %s --help for the options.\n", kProgram, error.c_str(),
+                 kProgram);
     return 2;
   }
-  registerFrames(sizes);
+  if (options.help) printUsage();
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
-  benchmark::RunSpecifiedBenchmarks();
+  if (const int status = prepareScene(); status != 0) return status;
+  // A failure inside a benchmark (no X server to start, a size the OpenGL surface cannot
+  // make, memory that cannot be had) ends the run with its reason.
+  try {
+    registerFrames();
+    benchmark::RunSpecifiedBenchmarks();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s: %s\n", kProgram, e.what());
+    return 1;
+  }
   benchmark::Shutdown();
   return 0;
 }

@@ -18,6 +18,16 @@ int fail(const std::string& program, const std::string& message, int status) {
   return status;
 }
 
+int refuseInput(const std::string& program, const std::string& message) {
+  std::cerr << program << ": " << message << "\n";
+  return kExitUsage;
+}
+
+void warn(const std::string& program, const std::vector<std::string>& warnings) {
+  for (const std::string& warning : warnings)
+    std::cerr << program << ": warning: " << warning << "\n";
+}
+
 bool prepareFolder(const std::string& folder, std::string& error) {
   std::error_code code;
   std::filesystem::create_directories(folder, code);

@@ -15,6 +15,13 @@ inline constexpr int kExitUsage = 2;
 // command line, and returns the status.
 int fail(const std::string& program, const std::string& message, int status);
 
+// Prints "program: message" on standard error for an input file that cannot be used, and
+// returns kExitUsage: nothing is written for it.
+int refuseInput(const std::string& program, const std::string& message);
+
+// Prints "program: warning: message" on standard error for each warning.
+void warn(const std::string& program, const std::vector<std::string>& warnings);
+
 // Makes the folder if need be and proves that files can be made in it, before anything
 // is rendered; false, with the system's reason in `error`, otherwise.
 bool prepareFolder(const std::string& folder, std::string& error);

@@ -10,10 +10,12 @@
 
 #include "app/standard_streams.h"
 #include "tools/cli/output.h"
+#include "tools/cli/scene_options.h"
 #include "tools/compare/options.h"
 #include "tools/compare/report.h"
 #include "tools/compare/scene_renderer.h"
 #include "tools/compare/sweep.h"
+#include "tools/model/scene_file_error.h"
 
 namespace {
 
@@ -33,21 +35,26 @@ Comparison compare(SceneRenderer& renderer, const ViewOptions& view, int toleran
   return c;
 }
 
-std::string poseReport(const CompareOptions& o, const Agreement& a) {
+std::string poseReport(const CompareOptions& o, const std::optional<ModelSummary>& model,
+                       const Agreement& a) {
   const std::string folder = o.output.folder + "/";
   if (o.output.json) {
-    Json report = {{"pose", viewJson(o.view)}, {"tolerance", o.tolerance}};
+    Json report = {{"pose", poseJson(o.view, o.scene)}};
+    if (model) report["model"] = modelJson(*model);
+    report["tolerance"] = o.tolerance;
     report.update(agreementJson(a));
     report["pictures"] = {{"opengl", folder + "opengl.png"},
                           {"software", folder + "software.png"},
                           {"difference", folder + "difference.png"}};
     return reportLine(report);
   }
-  return commandLineFor(o.view) + "\n" + agreementText(a, o.tolerance) + "pictures: " + folder +
+  return commandLineFor(o.view, o.scene) + "\n" + (model ? modelText(*model) : "") +
+         agreementText(a, o.tolerance) + "pictures: " + folder +
          "{opengl,software,difference}.png\n";
 }
 
-int comparePose(SceneRenderer& renderer, const CompareOptions& o) {
+int comparePose(SceneRenderer& renderer, const CompareOptions& o,
+                const std::optional<ModelSummary>& model) {
   std::string error;
   if (!prepareFolder(o.output.folder, error)) return fail(kProgram, error, kExitUsage);
   const Comparison c = compare(renderer, o.view, o.tolerance);
@@ -57,7 +64,7 @@ int comparePose(SceneRenderer& renderer, const CompareOptions& o) {
   if (!pictures.add("opengl.png", enlarge(c.opengl, e), error) ||
       !pictures.add("software.png", enlarge(c.software, e), error) ||
       !pictures.add("difference.png", enlarge(difference, e), error) || !pictures.keep(error) ||
-      !writeReport(poseReport(o, c.agreement), error)) {
+      !writeReport(poseReport(o, model, c.agreement), error)) {
     return fail(kProgram, error, kExitFailure);
   }
   return 0;
@@ -79,7 +86,7 @@ void showProgress(int done, int total) {
 std::string sweepJson(const SweepSummary& s, const CompareOptions& o) {
   Json worst = Json::array();
   for (const SweepResult& r : s.worst) {
-    Json pose = {{"pose", viewJson(r.pose)}};
+    Json pose = {{"pose", poseJson(r.pose, o.scene)}};
     pose.update(agreementJson(r.agreement));
     worst.push_back(pose);
   }
@@ -113,7 +120,7 @@ std::string sweepText(const SweepSummary& s, const CompareOptions& o) {
                   r.agreement.coverageIoU, r.agreement.withinTolerance,
                   r.agreement.meanAbsoluteDifference, r.agreement.coveredReference,
                   r.agreement.coveredCandidate);
-    text << line << "    " << commandLineFor(r.pose) << "\n";
+    text << line << "    " << commandLineFor(r.pose, o.scene) << "\n";
   }
   return text.str();
 }
@@ -144,8 +151,17 @@ int main(int argc, char** argv) {
   if (!options) return fail(kProgram, error, kExitUsage);
   try {
     if (options->help) return writeReport(usage(), error) ? 0 : fail(kProgram, error, kExitFailure);
-    SceneRenderer renderer;
-    return options->sweep > 0 ? sweep(renderer, *options) : comparePose(renderer, *options);
+    RenderContext context;
+    std::vector<std::string> warnings;
+    std::optional<ModelSummary> model;
+    try {
+      model = buildScene(options->scene, context, warnings);
+    } catch (const SceneFileError& e) {
+      return refuseInput(kProgram, e.what());
+    }
+    warn(kProgram, warnings);
+    SceneRenderer renderer(context);
+    return options->sweep > 0 ? sweep(renderer, *options) : comparePose(renderer, *options, model);
   } catch (const std::exception& e) {
     return fail(kProgram, e.what(), kExitFailure);
   }

@@ -5,11 +5,11 @@
 std::string usage() {
   return std::string(
              "usage: quadrelle-compare [options]\n"
-             "Renders the Quadrelle scene through OpenGL and through the software pipeline\n"
-             "and measures how the two pictures differ.\n"
+             "Renders the Quadrelle scene, or a model, through OpenGL and through the\n"
+             "software pipeline and measures how the two pictures differ.\n"
              "\n"
              "The view, as the viewer's mouse and keys set it:\n") +
-         kViewOptionsUsage +
+         kViewOptionsUsage + kSceneOptionsUsage +
          "\n"
          "  --tolerance T       per-channel tolerance, 0 to 255      (default 8)\n" +
          pictureOutputUsage("out/compare") +
@@ -24,6 +24,7 @@ std::optional<CompareOptions> parseOptions(const std::vector<std::string>& argum
   int seed = 1;
   OptionParser parser;
   addViewOptions(parser, options.view);
+  addSceneOptions(parser, options.scene);
   parser.value("--tolerance", whole(options.tolerance, 0, 255));
   addPictureOutputOptions(parser, options.output);
   parser.value("--sweep", whole(options.sweep, 1, 1000000));
@@ -38,6 +39,6 @@ std::optional<CompareOptions> parseOptions(const std::vector<std::string>& argum
   return options;
 }
 
-std::string commandLineFor(const ViewOptions& view) {
-  return "quadrelle-compare " + viewArguments(view);
+std::string commandLineFor(const ViewOptions& view, const SceneOptions& scene) {
+  return "quadrelle-compare " + viewArguments(view) + sceneArguments(scene);
 }

@@ -6,10 +6,12 @@
 
 #include "tools/cli/options.h"
 #include "tools/cli/picture_output.h"
+#include "tools/cli/scene_options.h"
 
 // What one run of quadrelle-compare does.
 struct CompareOptions {
   ViewOptions view;
+  SceneOptions scene;
   int tolerance = 8;                               // per 8-bit channel
   PictureOutput output{"out/compare", {}, false};  // the figures are of the whole view, uncropped
   int sweep = 0;  // random poses to render; 0 renders the one pose above
@@ -22,7 +24,7 @@ struct CompareOptions {
 std::optional<CompareOptions> parseOptions(const std::vector<std::string>& arguments,
                                            std::string& error);
 
-// The command line that renders this view alone.
-std::string commandLineFor(const ViewOptions& view);
+// The command line that renders this view of the scene alone.
+std::string commandLineFor(const ViewOptions& view, const SceneOptions& scene);
 
 std::string usage();

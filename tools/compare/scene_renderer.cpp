@@ -1,11 +1,8 @@
 #include "tools/compare/scene_renderer.h"
 
 #include "app/frame.h"
-#include "app/viewer_scene.h"
 
-SceneRenderer::SceneRenderer() : surface_(480, 480) {
-  buildViewerScene(context_);
-}
+SceneRenderer::SceneRenderer(RenderContext& context) : surface_(480, 480), context_(context) {}
 
 Image SceneRenderer::draw(bool useOpenGL, const CameraPose& pose, int width, int height,
                           bool mipmaps) {

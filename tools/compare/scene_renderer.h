@@ -5,16 +5,17 @@
 #include "tools/imaging/image.h"
 #include "tools/xsession/gl_surface.h"
 
-// The viewer's scene, drawn offscreen through either path with the viewer's own frame
-// code.
+// A scene drawn offscreen through either path with the viewer's own frame code.
 class SceneRenderer {
  public:
-  SceneRenderer();
+  // The context holds the scene, built and with its texture levels; it must outlive
+  // the renderer.
+  explicit SceneRenderer(RenderContext& context);
 
   // One frame through OpenGL or through the software pipeline, read back.
   Image draw(bool useOpenGL, const CameraPose& pose, int width, int height, bool mipmaps);
 
  private:
   GlSurface surface_;
-  RenderContext context_;
+  RenderContext& context_;
 };

@@ -10,14 +10,16 @@ Rgb to8Bit(Color color) {
   return {channel(color.x), channel(color.y), channel(color.z)};
 }
 
-LayerPoints::LayerPoints(int width, int height)
+LayerPoints::LayerPoints(int width, int height, bool keepEdges)
     : width(width),
       height(height),
       picture(width, height, {255, 255, 255}),
-      records(std::size_t(width) * height) {}
+      records(std::size_t(width) * height),
+      keepEdges(keepEdges) {}
 
 void LayerPoints::point(int x, int y, Color color) {
   picture.atGl(x, y) = to8Bit(color);
+  ++pointsDrawn;
   PixelRecord& record = at(x, y);
   if (record.drawn < 255) ++record.drawn;
   record.level = -1;  // until pointLevel says otherwise
@@ -30,11 +32,13 @@ void LayerPoints::spanPixels(int y, int first, int end) {
 }
 
 void LayerPoints::lostDepthTest(int x, int y) {
+  ++depthTestLosses;
   PixelRecord& record = at(x, y);
   if (record.lost < 255) ++record.lost;
 }
 
 void LayerPoints::polygonEdges(const std::vector<Edge>& polygonEdges) {
+  if (!keepEdges) return;
   for (const Edge& edge : polygonEdges) {
     edges.push_back({edge.lower->x, edge.lower->y, edge.upper->x, edge.upper->y, polygons});
   }

@@ -35,7 +35,9 @@ struct PixelRecord {
 // the extra values, so no other pipeline does the work.
 class LayerPoints final : public SpanSink<LayerPoints>, public PipelineObserver {
  public:
-  LayerPoints(int width, int height);
+  // The edges of every polygon are kept only when asked for: a model of a million
+  // polygons has three million.
+  LayerPoints(int width, int height, bool keepEdges = true);
   void beginSpan() override {}
   void endSpan() override {}
   void point(int x, int y, Color color) override;
@@ -58,6 +60,9 @@ class LayerPoints final : public SpanSink<LayerPoints>, public PipelineObserver 
   std::vector<EdgeLine> edges;
   std::uint32_t spans = 0;
   int polygons = 0;
+  bool keepEdges;
+  long pointsDrawn = 0;      // every point handed on, however many at one pixel
+  long depthTestLosses = 0;  // every fragment that failed the depth test
 
  private:
   PixelRecord& at(int x, int y) { return records[std::size_t(y) * width + x]; }

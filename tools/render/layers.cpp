@@ -177,27 +177,26 @@ Layer spansLayer(const LayerPoints& points) {
 }
 
 Layer overdrawLayer(const LayerPoints& points) {
-  constexpr Rgb kOnce{200, 200, 200};
-  constexpr Rgb kWon{60, 170, 80};
-  constexpr Rgb kLost{220, 60, 50};
-  constexpr Rgb kBoth{150, 80, 200};
-  Layer layer{"overdraw.png", Image(points.width, points.height, kWhite), {}};
+  // One colour for each count from 1 to 7, and one for 8 and more.
+  static constexpr int kCounts = 8;
+  auto colourOf = [](int fragments) {
+    return scaleColor(float(std::min(fragments, kCounts) - 1) / float(kCounts - 1));
+  };
+  Layer layer{"overdraw.png", Image(points.width, points.height, kNothing), {}};
   eachPixel(points.width, points.height, [&](int x, int y, int row) {
     const PixelRecord& r = points.records[std::size_t(row) * points.width + x];
-    if (r.drawn == 0) return;
-    const bool won = r.drawn > 1;
-    const bool lost = r.lost > 0;
-    layer.picture.at(x, y) = won && lost ? kBoth : won ? kWon : lost ? kLost : kOnce;
+    const int fragments = r.drawn + r.lost;
+    if (fragments > 0) layer.picture.at(x, y) = colourOf(fragments);
   });
-  LegendWriter legend(legendWidth(38, 4));
-  legend.swatch(kOnce);
-  legend.text("ONCE");
-  legend.swatch(kWon);
-  legend.text("WON");
-  legend.swatch(kLost);
-  legend.text("LOST");
-  legend.swatch(kBoth);
-  legend.text("BOTH: LATER FRAGMENTS");
+  LegendWriter legend(legendWidth(42, kCounts + 1));
+  legend.text("FRAGMENTS A PIXEL");
+  for (int count = 1; count <= kCounts; ++count) {
+    legend.swatch(colourOf(count));
+    legend.x -= 2;
+    legend.text(count == kCounts ? "8+" : std::to_string(count));
+  }
+  legend.swatch(kNothing);
+  legend.text("NONE");
   layer.legend = legend.band;
   return layer;
 }

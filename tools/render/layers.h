@@ -27,8 +27,8 @@ Layer levelLayer(const LayerPoints& points, bool mipmaps);
 // Every span in a colour of its own, where it walked (a pixel keeps the last span's).
 Layer spansLayer(const LayerPoints& points);
 
-// Pixels drawn once; where a later fragment won over an earlier one; where a later
-// fragment lost the depth test; where both happened.
+// Depth complexity: how many fragments each pixel got, drawn or lost to the depth test,
+// from 1 to 8 and more.
 Layer overdrawLayer(const LayerPoints& points);
 
 // The edges of every polygon in window space, and their corners, over a faint copy of

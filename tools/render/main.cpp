@@ -8,10 +8,12 @@
 
 #include "app/standard_streams.h"
 #include "app/view_setup.h"
-#include "app/viewer_scene.h"
 #include "raster/software_frame.h"
 #include "tools/cli/json.h"
 #include "tools/cli/output.h"
+#include "tools/cli/scene_options.h"
+#include "tools/model/scene_file_error.h"
+#include "tools/render/frame_statistics.h"
 #include "tools/render/layers.h"
 #include "tools/render/options.h"
 
@@ -87,43 +89,43 @@ class Writer {
   std::vector<std::string> files_;
 };
 
-bool renderPictures(const RenderOptions& o, Writer& writer, Timing& timing, std::string& error) {
+// The scene as asked, built before anything is written: a model that cannot be drawn
+// is refused like a bad option.
+struct Scene {
   RenderContext context;
-  buildViewerScene(context);
-  FrameState frame;
-  if (!o.layers && !o.edges) {
-    PicturePoints points(o.view.width, o.view.height);
-    timing.pipelineMs = drawFrame(o, context, frame, points);
-    return writer.write(
-        [&] {
-          return Layer{"software.png", std::move(points.picture), {}};
-        },
-        error);
-  }
-  auto points = std::make_unique<LayerPoints>(o.view.width, o.view.height);
-  timing.pipelineMs = drawFrame(o, context, frame, *points);
+  std::optional<ModelSummary> model;
+};
+
+bool writePictures(const RenderOptions& o, const LayerPoints& points, const FrameState& frame,
+                   Writer& writer, std::string& error) {
   const bool layers = o.layers;
   return writer.write(
              [&] {
-               return Layer{"software.png", points->picture, {}};
+               return Layer{"software.png", points.picture, {}};
              },
              error) &&
          (!layers || writer.write([&] { return depthLayer(frame); }, error)) &&
-         (!layers || writer.write([&] { return levelLayer(*points, o.view.mipmaps); }, error)) &&
-         (!layers || writer.write([&] { return spansLayer(*points); }, error)) &&
-         (!layers || writer.write([&] { return overdrawLayer(*points); }, error)) &&
-         (!o.edges || writer.write([&] { return edgesLayer(*points); }, error));
+         (!layers || writer.write([&] { return levelLayer(points, o.view.mipmaps); }, error)) &&
+         (!layers || writer.write([&] { return spansLayer(points); }, error)) &&
+         (!layers || writer.write([&] { return overdrawLayer(points); }, error)) &&
+         (!o.edges || writer.write([&] { return edgesLayer(points); }, error));
 }
 
-std::string report(const RenderOptions& o, const std::vector<std::string>& files, const Timing& t) {
+std::string report(const RenderOptions& o, const Scene& scene, const FrameStatistics& statistics,
+                   const std::vector<std::string>& files, const Timing& t) {
   if (o.output.json) {
-    return reportLine({{"pose", viewJson(o.view)},
-                       {"pictures", files},
-                       {"pipelineMs", t.pipelineMs},
-                       {"layersMs", t.layersMs},
-                       {"pngMs", t.pngMs}});
+    Json json = {{"pose", poseJson(o.view, o.scene)}};
+    if (scene.model) json["model"] = modelJson(*scene.model);
+    json.update(statisticsJson(statistics));
+    json.update({{"pictures", files},
+                 {"pipelineMs", t.pipelineMs},
+                 {"layersMs", t.layersMs},
+                 {"pngMs", t.pngMs}});
+    return reportLine(json);
   }
-  std::string text = "quadrelle-render " + viewArguments(o.view) + "\n";
+  std::string text = commandLineFor(o) + "\n";
+  if (scene.model) text += modelText(*scene.model);
+  text += statisticsText(statistics);
   for (const std::string& file : files)
     text += "wrote " + file + "\n";
   char line[160];
@@ -134,11 +136,23 @@ std::string report(const RenderOptions& o, const std::vector<std::string>& files
 
 int run(const RenderOptions& o) {
   std::string error;
+  auto scene = std::make_unique<Scene>();
+  std::vector<std::string> warnings;
+  try {
+    scene->model = buildScene(o.scene, scene->context, warnings);
+  } catch (const SceneFileError& e) {
+    return refuseInput(kProgram, e.what());
+  }
+  warn(kProgram, warnings);
   if (!prepareFolder(o.output.folder, error)) return fail(kProgram, error, kExitUsage);
   Timing timing;
+  FrameState frame;
+  auto points = std::make_unique<LayerPoints>(o.view.width, o.view.height, o.edges);
+  timing.pipelineMs = drawFrame(o, scene->context, frame, *points);
+  const FrameStatistics statistics = frameStatistics(scene->context, *points);
   Writer writer(o, timing);
-  if (!renderPictures(o, writer, timing, error) || !writer.keep(error) ||
-      !writeReport(report(o, writer.files(), timing), error)) {
+  if (!writePictures(o, *points, frame, writer, error) || !writer.keep(error) ||
+      !writeReport(report(o, *scene, statistics, writer.files(), timing), error)) {
     return fail(kProgram, error, kExitFailure);
   }
   return 0;

@@ -3,19 +3,19 @@
 std::string renderUsage() {
   return std::string(
              "usage: quadrelle-render [options]\n"
-             "Draws the Quadrelle scene through the software pipeline alone, on the CPU,\n"
-             "with no display and no OpenGL, and writes software.png: the picture the viewer\n"
-             "shows after \"g\".\n"
+             "Draws the Quadrelle scene, or a model, through the software pipeline alone,\n"
+             "on the CPU, with no display and no OpenGL, and writes software.png: the\n"
+             "picture the viewer shows after \"g\". Reports what the frame did: polygons,\n"
+             "fragments, depth-test losses, pixels covered and depth complexity.\n"
              "\n"
              "The view, as the viewer's mouse and keys set it:\n") +
-         kViewOptionsUsage +
+         kViewOptionsUsage + kSceneOptionsUsage +
          "\n"
          "  --layers            pictures of the pipeline's inside as well:\n"
          "                      depth.png     the depth buffer, near dark to far light\n"
          "                      level.png     the texture level each pixel was sampled at\n"
          "                      spans.png     every span in a colour of its own\n"
-         "                      overdraw.png  where a later fragment lost the depth test,\n"
-         "                                    and where one won over an earlier one\n"
+         "                      overdraw.png  fragments a pixel: depth complexity\n"
          "  --edges             edges.png: the edges of every polygon, in window space\n"
          "  --plain             colour the pixels one at a time with the fragment stage\n"
          "                      as it is written, rather than four at a time: the same\n"
@@ -28,6 +28,7 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
   RenderOptions options;
   OptionParser parser;
   addViewOptions(parser, options.view);
+  addSceneOptions(parser, options.scene);
   addPictureOutputOptions(parser, options.output);
   parser.flag("--layers", options.layers);
   parser.flag("--edges", options.edges);
@@ -39,4 +40,9 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
     return std::nullopt;
   }
   return options;
+}
+
+std::string commandLineFor(const RenderOptions& options) {
+  return "quadrelle-render " + viewArguments(options.view) + sceneArguments(options.scene) +
+         (options.plain ? " --plain" : "");
 }

@@ -6,10 +6,12 @@
 
 #include "tools/cli/options.h"
 #include "tools/cli/picture_output.h"
+#include "tools/cli/scene_options.h"
 
 // What one run of quadrelle-render does.
 struct RenderOptions {
   ViewOptions view;
+  SceneOptions scene;
   PictureOutput output{"out/render", {}, false};
   bool layers = false;  // the pictures of the pipeline's inside too
   bool edges = false;   // the edges of every polygon over a faint picture
@@ -24,3 +26,6 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
                                                 std::string& error);
 
 std::string renderUsage();
+
+// The command line that renders this again.
+std::string commandLineFor(const RenderOptions& options);

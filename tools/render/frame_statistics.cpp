@@ -1,0 +1,39 @@
+#include "tools/render/frame_statistics.h"
+
+FrameStatistics frameStatistics(const RenderContext& context, const LayerPoints& points) {
+  FrameStatistics s;
+  for (const Mesh& mesh : context.meshes) {
+    s.polygons += long(mesh.polygons.size());
+    for (const Polygon& polygon : mesh.polygons)
+      s.vertices += long(polygon.vertices.size());
+  }
+  s.fragments = points.pointsDrawn + points.depthTestLosses;
+  s.depthTestLosses = points.depthTestLosses;
+  for (const PixelRecord& r : points.records) {
+    const std::size_t fragments = std::size_t(r.drawn) + r.lost;
+    if (fragments >= s.fragmentsPerPixel.size()) s.fragmentsPerPixel.resize(fragments + 1, 0);
+    ++s.fragmentsPerPixel[fragments];
+    s.pixelsCovered += r.drawn > 0;
+  }
+  return s;
+}
+
+Json statisticsJson(const FrameStatistics& s) {
+  return {{"polygons", s.polygons},           {"vertices", s.vertices},
+          {"fragments", s.fragments},         {"depthTestLosses", s.depthTestLosses},
+          {"pixelsCovered", s.pixelsCovered}, {"fragmentsPerPixel", s.fragmentsPerPixel}};
+}
+
+std::string statisticsText(const FrameStatistics& s) {
+  std::string text = std::to_string(s.polygons) + " polygons, " + std::to_string(s.vertices) +
+                     " vertices; " + std::to_string(s.fragments) + " fragments, " +
+                     std::to_string(s.depthTestLosses) + " lost the depth test; " +
+                     std::to_string(s.pixelsCovered) + " pixels covered\n" +
+                     "pixels by fragments (depth complexity):";
+  for (std::size_t k = 0; k < s.fragmentsPerPixel.size(); ++k) {
+    if (s.fragmentsPerPixel[k] > 0) {
+      text += " " + std::to_string(k) + ": " + std::to_string(s.fragmentsPerPixel[k]);
+    }
+  }
+  return text + "\n";
+}
