@@ -5,14 +5,8 @@
 #include <vector>
 
 #include "tools/cli/options.h"
+#include "tools/cli/random_pose.h"
 #include "tools/imaging/agreement.h"
-
-// Poses the mouse can reach: any turn, from far away to through and behind the
-// squares, panned off centre, in windows from 1 x 1 to 1920 x 1080. The generator's
-// numbers are turned into poses here, not by the standard library's distributions,
-// whose results differ from one library to another: a seed gives the same poses
-// wherever the program is built.
-ViewOptions randomPose(std::mt19937& random);
 
 struct SweepResult {
   ViewOptions pose;
