@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev       # tests and benchmarks
   xvfb xauth x11-utils xdotool imagemagick         # headless X server and screenshots
   clang-format-14                                  # the formatting check
+  clang-14 libclang-rt-14-dev                      # the fuzz target (libFuzzer)
 )
 
 missing=()

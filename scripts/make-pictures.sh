@@ -11,7 +11,7 @@ docs="$root/docs"
 # Builds the viewer and the tools, and saves the viewer's first frame as its window
 # shows it.
 env -u DISPLAY bash "$root/scripts/run.sh" >/dev/null
-rm -rf "$docs/compare" "$docs/differences" "$docs/pipeline"
+rm -rf "$docs/compare" "$docs/differences" "$docs/pipeline" "$docs/closed-model" "$docs/models"
 cp "$root/out/quadrelle-first-frame.png" "$docs/viewer-first-frame.png"
 
 compare() {
@@ -38,5 +38,19 @@ compare differences/top-scanline --crop 285,146,40,20 --scale 8
 # square enlarged.
 render pipeline --layers --edges
 render pipeline/corner --layers --edges --crop 285,146,40,20 --scale 8
+
+# A closed model: a checkered torus of 576 triangles, and where two faces both fill a
+# scanline, enlarged.
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+bash "$root/scripts/make-torus.sh" "$work/torus.obj" 24 12 checkered
+render closed-model --scene "$work/torus.obj" --zoom 4 --layers
+render closed-model/streak --scene "$work/torus.obj" --zoom 4 --layers --edges \
+  --crop 322,326,56,12 --scale 8
+
+# Models through both paths: textures of every kind, unlit; then lit.
+models="$root/tests/data/models"
+compare models/box --scene "$models/box.obj"
+compare models/lighting --scene "$models/box.obj" --lighting on --rotation-z 120
 
 echo "Pictures made again under $docs"

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Builds the viewer, and the companion programs quadrelle-compare and quadrelle-render
-# beside it (build/release/tools), and runs the viewer. Without a display it runs the
+# Builds the viewer, and the companion programs quadrelle-compare, quadrelle-render and
+# quadrelle-bench beside it (build/release/tools), and runs the viewer. Without a display it runs the
 # viewer in a private X server instead, saves its first frame as a PNG, says where,
 # and stops.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 "$root/scripts/configure.sh" "$root/build/release" -DCMAKE_BUILD_TYPE=Release -- \
-  quadrelle quadrelle-compare quadrelle-render
+  quadrelle quadrelle-compare quadrelle-render quadrelle-bench
 viewer="$root/build/release/app/quadrelle"
 
 if [ -n "${DISPLAY:-}" ]; then

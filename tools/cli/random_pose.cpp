@@ -34,4 +34,3 @@ ViewOptions randomPose(std::mt19937& random) {
   p.mipmaps = choice(random, 2) == 1;
   return p;
 }
-

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 
 #include "math/vec4.h"
 #include "raster/depth_buffer.h"
@@ -177,23 +178,24 @@ Layer spansLayer(const LayerPoints& points) {
 }
 
 Layer overdrawLayer(const LayerPoints& points) {
-  // One colour for each count from 1 to 7, and one for 8 and more.
-  static constexpr int kCounts = 8;
-  auto colourOf = [](int fragments) {
-    return scaleColor(float(std::min(fragments, kCounts) - 1) / float(kCounts - 1));
-  };
+  // A colour for each count from 1 to 7, and one for 8 and more: 2, the front and back
+  // of a closed surface, a quiet blue, so that more stands out.
+  static constexpr Rgb kCounts[] = {{200, 200, 200}, {130, 175, 220}, {80, 180, 90},
+                                    {240, 200, 40},  {240, 130, 40},  {215, 45, 45},
+                                    {165, 55, 165},  {60, 20, 60}};
+  constexpr int kLast = int(std::size(kCounts));
   Layer layer{"overdraw.png", Image(points.width, points.height, kNothing), {}};
   eachPixel(points.width, points.height, [&](int x, int y, int row) {
     const PixelRecord& r = points.records[std::size_t(row) * points.width + x];
     const int fragments = r.drawn + r.lost;
-    if (fragments > 0) layer.picture.at(x, y) = colourOf(fragments);
+    if (fragments > 0) layer.picture.at(x, y) = kCounts[std::min(fragments, kLast) - 1];
   });
-  LegendWriter legend(legendWidth(42, kCounts + 1));
+  LegendWriter legend(legendWidth(42, kLast + 1));
   legend.text("FRAGMENTS A PIXEL");
-  for (int count = 1; count <= kCounts; ++count) {
-    legend.swatch(colourOf(count));
+  for (int count = 1; count <= kLast; ++count) {
+    legend.swatch(kCounts[count - 1]);
     legend.x -= 2;
-    legend.text(count == kCounts ? "8+" : std::to_string(count));
+    legend.text(count == kLast ? "8+" : std::to_string(count));
   }
   legend.swatch(kNothing);
   legend.text("NONE");
