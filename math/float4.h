@@ -1,6 +1,10 @@
 #pragma once
 
+#include <bit>
 #include <cstring>
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
 
 #include "math/vec4.h"
 
@@ -26,10 +30,26 @@ inline Float4 loadFloat4(const float* p) {
   return v;
 }
 
-// Red, green and blue equal, as a mask of all lanes; the fourth lane is not compared.
-inline Int4 sameRgb(Float4 a, Float4 b) {
-  const Int4 equal = a == b;
-  return Int4{} + (equal[0] & equal[1] & equal[2]);
+// The lanes of a mask (each lane all bits set or none) as four bits, lane i in bit i.
+inline int laneBits(Int4 mask) {
+#if defined(__SSE__)
+  return _mm_movemask_ps(std::bit_cast<__m128>(mask));
+#else
+  return (mask[0] & 1) | (mask[1] & 2) | (mask[2] & 4) | (mask[3] & 8);
+#endif
+}
+
+inline bool allLanes(Int4 mask) {
+  return laneBits(mask) == 0xf;
+}
+
+inline bool anyLane(Int4 mask) {
+  return laneBits(mask) != 0;
+}
+
+// Red, green and blue equal; the fourth lane is not compared.
+inline bool sameRgb(Float4 a, Float4 b) {
+  return (laneBits(a == b) & 7) == 7;
 }
 
 // Four vectors turned about: lane j of row i becomes lane i of row j.
@@ -42,6 +62,16 @@ inline void transpose(Float4 rows[4]) {
   rows[1] = __builtin_shufflevector(low01, low23, 2, 3, 6, 7);
   rows[2] = __builtin_shufflevector(high01, high23, 0, 1, 4, 5);
   rows[3] = __builtin_shufflevector(high01, high23, 2, 3, 6, 7);
+}
+
+// Each lane without its sign.
+inline Float4 abs(Float4 v) {
+  return std::bit_cast<Float4>(std::bit_cast<Int4>(v) & 0x7fffffff);
+}
+
+// The larger of each pair of lanes; b where either is not a number.
+inline Float4 max(Float4 a, Float4 b) {
+  return a > b ? a : b;
 }
 
 // Each lane clamped to [0, 1]; a lane that is not a number becomes 0.

@@ -32,6 +32,27 @@ Float4 quadFootprintAreas(const TexturedQuad& quad, const QuadTerms& terms, Floa
                           texelCount);
 }
 
+// Whether every pixel of the quad surely covers at most one texel, so that its level is
+// at most 0 and it takes the nearest texel: known without the four divisions and the
+// logarithm. With A = a / q and so on, the area |A D - B C| N is at most
+// (|a d| + |b c|) N / q^2, give or take the roundings of the divisions and products, a
+// few parts in 2^24; a bound below q^2 by far more than that settles it. It is tried
+// only where q^2 is a normal float and no rate is so large against q that a division
+// could overflow (the plain level would then not be a number), and gives up on lanes
+// that are not numbers.
+bool surelyMagnified(Float4 a, Float4 b, Float4 c, Float4 d, Float4 q, float texelCount,
+                     int count) {
+  const Float4 magnitude = abs(q);
+  const Float4 largestRate = max(max(abs(a), abs(b)), max(abs(c), abs(d)));
+  const Float4 bound = (abs(a * d) + abs(b * c)) * texelCount;
+  const Float4 squared = q * q;
+  const Int4 sure =
+      (squared >= 0x1p-90f) & (largestRate <= magnitude * 0x1p60f) & (bound <= squared * 0.99999f);
+  const Int4 unused = Int4{0, 1, 2, 3} >= count;
+  const Int4 settled = sure | unused;
+  return allLanes(settled);
+}
+
 }  // namespace
 
 QuadSamplePoints samplePointsOf(const TextureLevels& levels, bool useMipmaps,
@@ -44,7 +65,10 @@ QuadSamplePoints samplePointsOf(const TextureLevels& levels, bool useMipmaps,
     at.x[i] = quad.x[i];
   at.s = terms.sOverW / oneOverW;
   at.t = terms.tOverW / oneOverW;
-  if (useMipmaps) {
+  const Float4 sRate = splat(quad.perPixel[0]);
+  const Float4 tRate = splat(quad.perPixel[1]);
+  if (useMipmaps && !surelyMagnified(sRate, tRate, terms.sOverWPerScanline, terms.tOverWPerScanline,
+                                     oneOverW, levels.texelCount, quad.count)) {
     const Float4 areas = quadFootprintAreas(quad, terms, oneOverW, levels.texelCount);
     at.level = usableLevels(levels, positiveLevels(areas));
   }

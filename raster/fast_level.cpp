@@ -100,7 +100,7 @@ Float4 footprintAreas(Float4 a, Float4 b, Float4 c, Float4 d, float texelCount) 
 
 Float4 positiveLevels(Float4 areas) {
   const Int4 above = areas > 1.0f;
-  if (!(above[0] | above[1] | above[2] | above[3])) return areas == areas ? Float4{} : areas;
+  if (!anyLane(above)) return areas == areas ? Float4{} : areas;
   // Every lane is worked out; those whose area is not above 1 are replaced below.
   const Int4 bits = std::bit_cast<Int4>(areas);
   const Int4 exponent = (bits >> 23) - 127;
@@ -113,7 +113,7 @@ Float4 positiveLevels(Float4 areas) {
   Float4 levels{low.nearest[0], low.nearest[1], high.nearest[0], high.nearest[1]};
   const Float4 doubtful{low.doubtful[0], low.doubtful[1], high.doubtful[0], high.doubtful[1]};
   const Int4 certain = above & (doubtful == 0.0f) & (areas <= FLT_MAX);
-  if (certain[0] & certain[1] & certain[2] & certain[3]) return levels;
+  if (allLanes(certain)) return levels;
   for (int lane = 0; lane < 4; ++lane) {
     if (!above[lane]) {
       levels[lane] = std::isnan(areas[lane]) ? areas[lane] : 0.0f;

@@ -1,110 +1,86 @@
 #include "raster/fast_sampler.h"
 
 #include <algorithm>
+#include <cstring>
 
-// Bilinear samples are taken four at a time, one pixel a lane: where each falls, the
-// weights of its four texels and where they lie are vector arithmetic, and only the
-// reading and weighing of the texels goes pixel by pixel.
+// Bilinear samples are taken four at a time, one pixel a lane: where each falls and
+// the weights of its four texels are vector arithmetic, and only the reading and
+// weighing of the texels goes pixel by pixel.
 //
 // A bilinear sample of a level at u = (width - 1) s and v = (height - 1) t, s and t
 // clamped to [0, 1], weighs the four texels around (u, v) as ((c00 w00 + c01 w01) +
-// c10 w10) + c11 w11, every product and sum rounded to float, all channels at once.
-// With fx, fy the distances of u and v from the texels below (exact: a float and its
-// floor are less than one apart), each weight, such as (1 - fx)(1 - fy), is formed in
-// double and rounded to float once; w11 = fx fy is a float product, which the same
-// rounding gives.
+// c10 w10) + c11 w11, every product and sum rounded to float, all channels at once,
+// as sampleBilinear does. fx and fy, the distances of u and v from the texels below,
+// are exact: a float and its floor are less than one apart.
 
 namespace {
 
-// Where the samples of four lanes fall on a level: the texel columns and rows either
-// side, and the fractions between them.
-struct Spots {
-  Int4 left;
+// Where the samples of four lanes fall on their levels: the texel below and to the
+// left of each, whether the texels to its right and above count (all bits set where
+// they do: a sample on a whole column or row takes that one alone), and the four
+// weights.
+struct Footprints {
+  Int4 column;
+  Int4 row;
   Int4 right;
-  Int4 lower;
-  Int4 upper;
-  Float4 fx;
-  Float4 fy;
-};
-
-Spots spotsOf(Float4 u, Float4 v) {
-  const Int4 left = __builtin_convertvector(u, Int4);  // truncation: u, v >= 0
-  const Int4 lower = __builtin_convertvector(v, Int4);
-  const Float4 fx = u - __builtin_convertvector(left, Float4);
-  const Float4 fy = v - __builtin_convertvector(lower, Float4);
-  // A true comparison is -1: the texel above is the one below plus one, unless the
-  // sample falls on the texel below.
-  return {left, left - (fx > Float4{}), lower, lower - (fy > Float4{}), fx, fy};
-}
-
-// The weights w00, w01, w10 and w11 of four lanes.
-struct Weights {
+  Int4 up;
   Float4 w00;
   Float4 w01;
   Float4 w10;
   Float4 w11;
 };
 
-// The products a01[0] b01[0], a01[1] b01[1], a23[0] b23[0] and a23[1] b23[1], each
-// formed in double and rounded to float once.
-Float4 productsRounded(Double2 a01, Double2 b01, Double2 a23, Double2 b23) {
-  const Float2 low = __builtin_convertvector(a01 * b01, Float2);
-  const Float2 high = __builtin_convertvector(a23 * b23, Float2);
-  return Float4{low[0], low[1], high[0], high[1]};
+// The weights as sampleBilinear forms them: (1 - fx)(1 - fy), fy(1 - fx), fx(1 - fy) and
+// fx fy, each in double and rounded to float once. A product of two floats is exact in
+// double, so where 1 - fx and 1 - fy are floats, float products give the same weights;
+// they are, unless fx or fy has bits below 2^-24, which happens only for a sample within
+// half a texel of column 0 or row 0. There the differences too are formed in double.
+void weigh(Footprints& f, Float4 fx, Float4 fy) {
+  const Float4 one = splat(1.0f);
+  const Float4 gx = one - fx;
+  const Float4 gy = one - fy;
+  f.w11 = fx * fy;
+  const Int4 exact = ((one - gx) == fx) & ((one - gy) == fy);
+  if (allLanes(exact)) {
+    f.w00 = gx * gy;
+    f.w01 = fy * gx;
+    f.w10 = fx * gy;
+    return;
+  }
+  for (int i = 0; i < 4; ++i) {
+    const double x = fx[i];
+    const double y = fy[i];
+    f.w00[i] = float((1 - x) * (1 - y));
+    f.w01[i] = float(y * (1 - x));
+    f.w10[i] = float(x * (1 - y));
+  }
 }
 
-Weights weightsOf(Float4 fx, Float4 fy) {
-  const Double2 fx01{fx[0], fx[1]};
-  const Double2 fx23{fx[2], fx[3]};
-  const Double2 fy01{fy[0], fy[1]};
-  const Double2 fy23{fy[2], fy[3]};
-  return {productsRounded(1.0 - fx01, 1.0 - fy01, 1.0 - fx23, 1.0 - fy23),
-          productsRounded(1.0 - fx01, fy01, 1.0 - fx23, fy23),
-          productsRounded(fx01, 1.0 - fy01, fx23, 1.0 - fy23),
-          productsRounded(fx01, fy01, fx23, fy23)};
+// u = lastColumn s and v = lastRow t, lane by lane, for s and t already in [0, 1].
+Footprints footprintsOf(Float4 lastColumn, Float4 lastRow, Float4 s, Float4 t) {
+  const Float4 u = lastColumn * s;
+  const Float4 v = lastRow * t;
+  Footprints f;
+  f.column = __builtin_convertvector(u, Int4);  // truncation: u, v >= 0
+  f.row = __builtin_convertvector(v, Int4);
+  const Float4 fx = u - __builtin_convertvector(f.column, Float4);
+  const Float4 fy = v - __builtin_convertvector(f.row, Float4);
+  f.right = fx > Float4{};
+  f.up = fy > Float4{};
+  weigh(f, fx, fy);
+  return f;
 }
 
-// Where the four texels of each lane lie in a level's `rgb`, in floats from its start.
-struct Offsets {
-  Int4 o00;
-  Int4 o01;
-  Int4 o10;
-  Int4 o11;
-};
-
-Offsets offsetsOf(const Spots& spots, Int4 rowFloats) {
-  const Int4 lowerRow = spots.lower * rowFloats;
-  const Int4 upperRow = spots.upper * rowFloats;
-  const Int4 left = spots.left * 3;
-  const Int4 right = spots.right * 3;
-  return {lowerRow + left, upperRow + left, lowerRow + right, upperRow + right};
-}
-
-// The bilinear sample of lane i.
-Float4 weighed(const float* rgb, const Offsets& at, const Weights& w, int i) {
-  Float4 sum = w.w00[i] * loadFloat4(rgb + at.o00[i]);
-  sum = sum + w.w01[i] * loadFloat4(rgb + at.o01[i]);
-  sum = sum + w.w10[i] * loadFloat4(rgb + at.o10[i]);
-  sum = sum + w.w11[i] * loadFloat4(rgb + at.o11[i]);
+// The bilinear sample of lane i on `level`.
+Float4 bilinear(const TextureLevel& level, const Footprints& f, int i) {
+  const float* c00 = level.rgb + (f.row[i] * level.rowFloats + 3 * f.column[i]);
+  const int right = 3 & f.right[i];
+  const int up = level.rowFloats & f.up[i];
+  Float4 sum = f.w00[i] * loadFloat4(c00);
+  sum = sum + f.w01[i] * loadFloat4(c00 + up);
+  sum = sum + f.w10[i] * loadFloat4(c00 + right);
+  sum = sum + f.w11[i] * loadFloat4(c00 + right + up);
   return sum;
-}
-
-// Bilinear samples of four lanes, each at its own level.
-struct LevelSamples {
-  const TextureLevel* level[4];
-  Offsets at;
-  Weights weights;
-
-  Float4 operator()(int i) const { return weighed(level[i]->rgb, at, weights, i); }
-};
-
-LevelSamples samplesAt(const TextureLevel* const level[4], Float4 u, Float4 v) {
-  const Spots spots = spotsOf(u, v);
-  const Int4 rowFloats{level[0]->rowFloats, level[1]->rowFloats, level[2]->rowFloats,
-                       level[3]->rowFloats};
-  return {{level[0], level[1], level[2], level[3]},
-          offsetsOf(spots, rowFloats),
-          weightsOf(spots.fx, spots.fy)};
 }
 
 // Lanes where the level is above 0: bilinear samples of the finer and the coarser
@@ -126,30 +102,134 @@ void trilinearSamples(const TextureLevels& levels, Float4 level, Int4 trilinear,
   transpose(scale);  // the finer levels' last columns and rows, then the coarser ones'
   const Float4 clampedS = clampToUnit(s);
   const Float4 clampedT = clampToUnit(t);
-  const LevelSamples a = samplesAt(finer, scale[0] * clampedS, scale[1] * clampedT);
-  const LevelSamples b = samplesAt(coarser, scale[2] * clampedS, scale[3] * clampedT);
+  const Footprints a = footprintsOf(scale[0], scale[1], clampedS, clampedT);
+  const Footprints b = footprintsOf(scale[2], scale[3], clampedS, clampedT);
   for (int i = 0; i < count; ++i) {
     if (!trilinear[i]) continue;
-    const Float4 finerSample = a(i);
+    const Float4 finerSample = bilinear(*finer[i], a, i);
     if (f[i] == 0.0f) {
       samples[i] = finerSample;
       continue;
     }
-    const Float4 coarserSample = b(i);
-    // Chosen without a branch: whether the two samples are equal follows the texture's
-    // pattern from pixel to pixel, which no branch predictor follows.
-    samples[i] = sameRgb(finerSample, coarserSample)
-                     ? finerSample
-                     : (1.0f - f[i]) * finerSample + f[i] * coarserSample;
+    const Float4 coarserSample = bilinear(*coarser[i], b, i);
+    const Float4 blend = (1.0f - f[i]) * finerSample + f[i] * coarserSample;
+    samples[i] = sameRgb(finerSample, coarserSample) ? finerSample : blend;
   }
+}
+
+// The four texels of a bilinear sample for each of four lanes on one level, laid out
+// for the lane-by-lane weighing: where the lower left texel of lane i lies in the
+// level's `rgb`, how far the ones to its right and above lie from it (0 where the
+// sample falls on a whole column or row), and its four weights side by side.
+struct LevelQuad {
+  alignas(16) int offset[4];
+  alignas(16) int right[4];
+  alignas(16) int up[4];
+  Float4 weights[4];  // w00, w01, w10, w11 of lane i
+
+  Float4 sample(const float* rgb, int i) const {
+    const float* c00 = rgb + offset[i];
+    const Float4 w = weights[i];
+    Float4 sum = __builtin_shufflevector(w, w, 0, 0, 0, 0) * loadFloat4(c00);
+    sum = sum + __builtin_shufflevector(w, w, 1, 1, 1, 1) * loadFloat4(c00 + up[i]);
+    sum = sum + __builtin_shufflevector(w, w, 2, 2, 2, 2) * loadFloat4(c00 + right[i]);
+    sum = sum + __builtin_shufflevector(w, w, 3, 3, 3, 3) * loadFloat4(c00 + right[i] + up[i]);
+    return sum;
+  }
+};
+
+void store(int out[4], Int4 v) {
+  std::memcpy(out, &v, sizeof v);
+}
+
+LevelQuad levelQuad(const TextureLevel& level, Float4 s, Float4 t) {
+  const Footprints f = footprintsOf(splat(level.lastColumn), splat(level.lastRow), s, t);
+  LevelQuad q;
+  store(q.offset, f.row * level.rowFloats + f.column * 3);
+  store(q.right, f.right & 3);
+  store(q.up, f.up & level.rowFloats);
+  q.weights[0] = f.w00;
+  q.weights[1] = f.w01;
+  q.weights[2] = f.w10;
+  q.weights[3] = f.w11;
+  transpose(q.weights);
+  return q;
+}
+
+// trilinearSamples where all four lanes lie between the same two levels, as
+// neighbouring pixels nearly always do: the levels, their sizes and rows are the same for
+// every lane, and the blend is chosen without a branch. A lane at a whole level (f = 0)
+// takes the finer sample alone, as trilinearSamples does.
+void trilinearBetween(const TextureLevels& levels, int below, Float4 level, Float4 s, Float4 t,
+                      int count, Float4 samples[4]) {
+  const TextureLevel& finer = levels.level[below];
+  const TextureLevel& coarser = levels.level[std::min(below + 1, levels.count)];
+  const Float4 f = level - float(below);
+  const Float4 clampedS = clampToUnit(s);
+  const Float4 clampedT = clampToUnit(t);
+  const LevelQuad a = levelQuad(finer, clampedS, clampedT);
+  const LevelQuad b = levelQuad(coarser, clampedS, clampedT);
+  const Float4 g = 1.0f - f;
+  const int whole = laneBits(f == Float4{});
+  for (int i = 0; i < count; ++i) {
+    const Float4 finerSample = a.sample(finer.rgb, i);
+    const Float4 coarserSample = b.sample(coarser.rgb, i);
+    const Float4 blend = splat(g[i]) * finerSample + splat(f[i]) * coarserSample;
+    const bool finerAlone = sameRgb(finerSample, coarserSample) || (whole >> i & 1);
+    samples[i] = finerAlone ? finerSample : blend;
+  }
+}
+
+// roundToInt of four scaled coordinates, with the nearest sampler's fall-back to 0
+// outside [0, size): the coordinate plus 0.5, formed in double, is truncated where it
+// lies in [0, size), and taken as 0 otherwise. That is roundToInt and the fall-back in
+// one: a sum in (-1, 0) truncates to 0 as well, and whatever roundToInt would saturate,
+// or a coordinate that is not a number, lies outside.
+Int4 nearestIndices(Float4 scaled, int size) {
+  const Double2 limit = Double2{} + double(size);
+  const Double2 low = Double2{scaled[0], scaled[1]} + 0.5;
+  const Double2 high = Double2{scaled[2], scaled[3]} + 0.5;
+  const Double2 lowInside = (low >= 0.0 && low < limit) ? low : Double2{};
+  const Double2 highInside = (high >= 0.0 && high < limit) ? high : Double2{};
+  return Int4{int(lowInside[0]), int(lowInside[1]), int(highInside[0]), int(highInside[1])};
+}
+
+// The nearest texels of level 0 for four lanes, as sampleNearest takes them.
+void nearestTexels(const TextureLevels& levels, Float4 s, Float4 t, int count, Float4 samples[4]) {
+  const TextureLevel& level = levels.level[0];
+  const Int4 column = nearestIndices(level.lastColumn * s, level.width);
+  const Int4 row = nearestIndices(level.lastRow * t, level.height);
+  alignas(16) int offset[4];
+  store(offset, (row * level.width + column) * 3);
+  for (int i = 0; i < count; ++i)
+    samples[i] = loadFloat4(level.rgb + offset[i]);
+}
+
+// The whole level below each lane's level, where all four lanes (the first `count` of
+// them) share it and sample trilinearly; -1 otherwise.
+int sharedLevelBelow(Float4 level, int count) {
+  const Int4 below = __builtin_convertvector(level, Int4);
+  const Int4 unused = Int4{0, 1, 2, 3} >= count;
+  const Int4 shared = ((below == below[0]) & (level > 0.0f)) | unused;
+  return allLanes(shared) ? below[0] : -1;
 }
 
 }  // namespace
 
 void sampleQuad(const TextureLevels& levels, Float4 level, Float4 s, Float4 t, int count,
                 Float4 samples[4]) {
+  const Int4 unused = Int4{0, 1, 2, 3} >= count;
+  if (allLanes((level <= 0.0f) | unused)) {
+    nearestTexels(levels, s, t, count, samples);
+    return;
+  }
+  const int below = sharedLevelBelow(level, count);
+  if (below >= 0) {
+    trilinearBetween(levels, below, level, s, t, count, samples);
+    return;
+  }
   const Int4 trilinear = level > 0.0f;
-  if (trilinear[0] | trilinear[1] | trilinear[2] | trilinear[3]) {
+  if (anyLane(trilinear)) {
     trilinearSamples(levels, level, trilinear, s, t, count, samples);
   }
   for (int i = 0; i < count; ++i) {
