@@ -25,9 +25,9 @@ Float4 load(const float v[4]) {
 
 // The four derivatives that choose the level, each the rate of s/w or t/w divided by
 // 1/w, and the area they span.
-Float4 quadFootprintAreas(const TexturedQuad& quad, const QuadTerms& terms, Float4 oneOverW,
+Float4 quadFootprintAreas(Float4 perPixel, const QuadTerms& terms, Float4 oneOverW,
                           float texelCount) {
-  return ::footprintAreas(quad.perPixel[0] / oneOverW, quad.perPixel[1] / oneOverW,
+  return ::footprintAreas(perPixel[0] / oneOverW, perPixel[1] / oneOverW,
                           terms.sOverWPerScanline / oneOverW, terms.tOverWPerScanline / oneOverW,
                           texelCount);
 }
@@ -56,7 +56,7 @@ bool surelyMagnified(Float4 a, Float4 b, Float4 c, Float4 d, Float4 q, float tex
 }  // namespace
 
 QuadSamplePoints samplePointsOf(const TextureLevels& levels, bool useMipmaps,
-                                const TexturedQuad& quad) {
+                                const TexturedQuad& quad, Float4 perPixel) {
   const Float4 oneOverW = load(quad.oneOverW);
   const QuadTerms terms = transposed(quad.perspective);
   QuadSamplePoints at;
@@ -65,11 +65,11 @@ QuadSamplePoints samplePointsOf(const TextureLevels& levels, bool useMipmaps,
     at.x[i] = quad.x[i];
   at.s = terms.sOverW / oneOverW;
   at.t = terms.tOverW / oneOverW;
-  const Float4 sRate = splat(quad.perPixel[0]);
-  const Float4 tRate = splat(quad.perPixel[1]);
+  const Float4 sRate = splat(perPixel[0]);
+  const Float4 tRate = splat(perPixel[1]);
   if (useMipmaps && !surelyMagnified(sRate, tRate, terms.sOverWPerScanline, terms.tOverWPerScanline,
                                      oneOverW, levels.texelCount, quad.count)) {
-    const Float4 areas = quadFootprintAreas(quad, terms, oneOverW, levels.texelCount);
+    const Float4 areas = quadFootprintAreas(perPixel, terms, oneOverW, levels.texelCount);
     at.level = usableLevels(levels, positiveLevels(areas));
   }
   return at;

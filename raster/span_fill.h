@@ -195,18 +195,24 @@ void plainSpan(const PolygonTarget& target, int y, int xLeft, int end, float n, 
            });
 }
 
-// The fast path for a textured span: six values carried, the pixels coloured a quad at
-// a time.
+// The fast path for a textured span: six values carried; the pixels that pass the
+// depth test are coloured a batch at a time.
 template <typename Points>
 void texturedSpan(const PolygonTarget& target, int y, int xLeft, int end, float n, const Edge& left,
                   const Edge& right, Points& points) {
-  TexturedQuad quad;
+  FrameState& frame = target.frame;
+  TexturedPixelBatch batch;
+  const TexturedSpan increment = perPixel(texturedValuesOf(left), texturedValuesOf(right), n);
   walkSpan(xLeft, end, n, texturedValuesOf(left), texturedValuesOf(right),
-           [&](int x, const TexturedSpan& v, const TexturedSpan& increment) {
-             quad.perPixel = Float4{increment.perspective[0], increment.perspective[1]};
-             drawTexturedFragment(target, x, y, v.depth, v.perspective, v.oneOverW, quad, points);
+           [&](int x, const TexturedSpan& v, const TexturedSpan&) {
+             if (passDepthTest(frame.depthBuffer, y * frame.frameWidth + x, v.depth)) {
+               batch.add(x, v.perspective, v.oneOverW);
+               if (batch.full()) colourBatch(target, y, batch, increment.perspective, points);
+             } else if constexpr (kObservesPipeline<Points>) {
+               points.lostDepthTest(x, y);
+             }
            });
-  finishQuads(target, y, quad, points);
+  if (batch.pixels > 0) colourBatch(target, y, batch, increment.perspective, points);
 }
 
 // The fast path for a span without texture: no texture terms carried.
