@@ -15,8 +15,11 @@
 #include <thread>
 #include <vector>
 
+#include "raster/fast_fragment.h"
 #include "raster/fast_level.h"
+#include "raster/fragment.h"
 #include "raster/texture_level.h"
+#include "raster/texture_levels.h"
 
 namespace {
 
@@ -110,6 +113,33 @@ TEST(FastLevel, EqualsThePlainLevelOnTenMillionAreas) {
   }
   EXPECT_GT(inDoubt, 50);
   EXPECT_GT(justClear, 500);
+}
+
+// Quads of pixels whose footprints cover about one texel, from a little less to a little
+// more: the fast path settles some quads as magnified without the logarithm, and must
+// never settle one that holds a pixel the plain path takes as minified.
+TEST(FastLevel, QuadsAroundOneTexelAPixelKeepThePlainLevels) {
+  Texture texture = Texture::makeRingTexture(256, 256);
+  TextureLevels levels;
+  buildLevels(levels, texture);
+  const float a = 1.0f / 256;
+  int minified = 0;
+  for (int step = -4000; step < 4000; step += 4) {
+    TexturedQuad quad;
+    quad.count = 4;
+    for (int i = 0; i < 4; ++i) {
+      const float d = (1 + float(step + i) * 0x1p-22f) / 256;  // area 1 + (step + i) 2^-22
+      quad.perspective[i] = Float4{0.5f, 0.5f, 0, d};
+      quad.oneOverW[i] = 1;
+    }
+    const QuadSamplePoints at = samplePointsOf(levels, true, quad, Float4{a, 0});
+    for (int i = 0; i < 4; ++i) {
+      const float plain = textureLevel({0.5f, 0.5f, 1, a, 0, 0, quad.perspective[i][3]}, 65536);
+      EXPECT_TRUE(sameBits(at.level[i], sampledLevel(levels, plain))) << step + i;
+      minified += plain > 0;
+    }
+  }
+  EXPECT_GT(minified, 3000) << "half the areas are above 1";
 }
 
 // Every float above 1, about 1.07 x 10^9 of them, on every core: scripts/check-level-
