@@ -43,7 +43,6 @@ ProgramResult render(std::vector<std::string> arguments) {
   program.path = QUADRELLE_RENDER;
   program.arguments = std::move(arguments);
   program.removedEnvironment = {"DISPLAY"};
-  program.drawsWithOpenGL = false;
   return runProgram(program);
 }
 

@@ -1,6 +1,5 @@
 #include "tests/support/gl_test_surface.h"
 
-#include <dlfcn.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -11,20 +10,11 @@
 
 namespace {
 
-// In the sanitizer build: the OpenGL library unloads Mesa's driver at exit, before the
-// leak check, which then cannot name the driver's allocations. Loaded here first and
-// never unloaded, the driver stays.
-void keepGlDriverLoaded() {
-  if (*QUADRELLE_GL_DRIVER != '\0') dlopen(QUADRELLE_GL_DRIVER, RTLD_NOW | RTLD_NODELETE);
-}
-
 GlSurface& surface() {
   // Always on a private X server, whatever display the developer has.
   static const bool privateServer = unsetenv("DISPLAY") == 0;
-  static const bool driverKept = (keepGlDriverLoaded(), true);
   static GlSurface surface(480, 480);
   (void)privateServer;
-  (void)driverKept;
   return surface;
 }
 

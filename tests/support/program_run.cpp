@@ -28,15 +28,6 @@ std::vector<std::string> environmentFor(const Launch& program) {
   };
   for (const auto& [name, value] : program.environment)
     change(name, value);
-  if (program.drawsWithOpenGL && *QUADRELLE_GL_DRIVER != '\0') {
-    std::string preload = QUADRELLE_GL_DRIVER;
-    for (const auto& [name, value] : changes) {
-      if (name == "LD_PRELOAD") preload = value + ":" + preload;
-    }
-    change("LD_PRELOAD", preload);
-    // The driver comes before the sanitizer runtime in the list of loaded libraries.
-    change("ASAN_OPTIONS", "verify_asan_link_order=0");
-  }
   auto changedOrRemoved = [&](const std::string& name) {
     for (const std::string& removed : program.removedEnvironment) {
       if (removed == name) return true;

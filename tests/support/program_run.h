@@ -21,9 +21,6 @@ struct Launch {
   std::optional<std::string> standardInput;
   std::optional<std::string> standardOutput;
   std::optional<std::string> standardError;
-  // The program draws through Mesa: in the sanitizer build its driver is loaded with
-  // the program, so that leaks can be told apart by the library they come from.
-  bool drawsWithOpenGL = true;
   // runProgram ends the program when it runs longer, and reports it as killed.
   std::chrono::seconds timeout{240};
 };
