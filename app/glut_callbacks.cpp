@@ -31,6 +31,12 @@ struct WindowSize {
 };
 WindowSize window;
 
+// Asks for the window at the largest size the driver takes; the reshape that follows
+// brings a frame.
+void shrinkToLimit(int width, int height) {
+  glutReshapeWindow(std::min(width, largestWindowSide()), std::min(height, largestWindowSide()));
+}
+
 }  // namespace
 
 // The frame size is the viewport's: a reshape to zero width or height leaves it as it
@@ -40,6 +46,11 @@ void onDisplay() {
   if (!window.reported) window = {glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT), true};
   if (windowTooLarge(window.width, window.height)) return;
   learnLargestWindowSide();
+  // The driver's own limit may be smaller than the one assumed until it was asked.
+  if (windowTooLarge(window.width, window.height)) {
+    shrinkToLimit(window.width, window.height);
+    return;
+  }
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
   drawFrame(renderContext, interaction.pose, viewport[2], viewport[3]);
@@ -54,7 +65,7 @@ void onIdle() {
 void onReshape(int width, int height) {
   window = {width, height, true};
   if (windowTooLarge(width, height)) {
-    glutReshapeWindow(std::min(width, largestWindowSide()), std::min(height, largestWindowSide()));
+    shrinkToLimit(width, height);
     return;
   }
   if (width != 0 && height != 0) glViewport(0, 0, width, height);

@@ -23,7 +23,9 @@ void learnLargestWindowSide() {
   if (driverAsked) return;
   GLint dimensions[2] = {0, 0};
   glGetIntegerv(GL_MAX_VIEWPORT_DIMS, dimensions);
-  largestSide = std::min(dimensions[0], dimensions[1]);
+  const int answer = std::min(dimensions[0], dimensions[1]);
+  // A driver that answers nothing useful leaves the limit known so far in force.
+  if (answer > 0) largestSide = std::min(largestSide, answer);
   driverAsked = true;
 }
 

@@ -10,7 +10,8 @@ int largestWindowSide();
 bool windowTooLarge(int width, int height);
 
 // Asks the driver for its limit (the maximum viewport), once; the window must be within
-// the limit known so far.
+// the limit known so far. An answer of 0 or less leaves that limit, and so does an
+// answer above it.
 void learnLargestWindowSide();
 
 // Between glutInit and glutCreateWindow: a window asked for on the command line

@@ -27,7 +27,9 @@ Rgb mix(Rgb a, Rgb b, float t) {
 Rgb scaleColor(float t) {
   static constexpr Rgb kStops[] = {
       {68, 1, 84}, {59, 82, 139}, {33, 145, 140}, {94, 201, 98}, {253, 231, 37}};
-  const float at = std::clamp(t, 0.0f, 1.0f) * 4;
+  // Not a number (a level of NaN, from a pixel at the eye plane) takes the scale's start:
+  // std::clamp would hand it through, and it would index nothing.
+  const float at = (t > 0 ? std::min(t, 1.0f) : 0.0f) * 4;
   const int stop = std::min(int(at), 3);
   return mix(kStops[stop], kStops[stop + 1], at - float(stop));
 }
