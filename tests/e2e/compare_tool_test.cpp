@@ -1,7 +1,11 @@
 // quadrelle-compare as a user runs it: no display (it starts its own), pictures written,
 // figures printed, bad arguments refused, and a broken environment survived.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -9,6 +13,7 @@
 #include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <thread>
 
 #include "tests/support/agreement_thresholds.h"
 #include "tests/support/program_run.h"
@@ -93,6 +98,55 @@ TEST_F(CompareTool, TheReferenceFillsFacesThatAreNotConvexAsThePipelineDoes) {
            "--rotation-x", "0", "--json", "--out", folder.string()});
   ASSERT_EQ(result.status, 0) << result.standardError;
   EXPECT_GT(parsed(result)["coverageIoU"], 0.97);
+}
+
+// The process whose parent is `parent` and whose name is `name`, or 0.
+pid_t childNamed(pid_t parent, const std::string& name) {
+  for (const fs::directory_entry& entry : fs::directory_iterator("/proc")) {
+    std::ifstream stat(entry.path() / "stat");
+    std::string pid;
+    std::string command;
+    std::string state;
+    pid_t ppid = 0;
+    if (stat >> pid >> command >> state >> ppid && ppid == parent && command == "(" + name + ")") {
+      return pid_t(std::stol(pid));
+    }
+  }
+  return 0;
+}
+
+// Killed in the middle of a sweep, compare takes its private X server with it: the
+// server ends, and a reader of compare's output sees the end at once.
+TEST_F(CompareTool, KilledMidSweepItsPrivateXServerEndsToo) {
+  fs::create_directories(folder);
+  const fs::path report = folder / "report";
+  ASSERT_EQ(mkfifo(report.c_str(), 0600), 0);
+  const int reader = open(report.c_str(), O_RDONLY | O_NONBLOCK);
+  Launch sweep = compareWith({"--sweep", "300"});
+  sweep.standardOutput = report.string();
+  sweep.standardError = "/dev/null";
+  const pid_t compare = launch(sweep);
+  pid_t server = 0;
+  for (int i = 0; i < 500 && server == 0; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    server = childNamed(compare, "Xvfb");
+  }
+  ASSERT_NE(server, 0) << "no private X server started";
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  kill(compare, SIGKILL);
+  waitpid(compare, nullptr, 0);
+  bool serverGone = false;
+  bool endOfOutput = false;
+  for (int i = 0; i < 250 && !(serverGone && endOfOutput); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    serverGone = !fs::exists("/proc/" + std::to_string(server));
+    char byte;
+    endOfOutput = read(reader, &byte, 1) == 0;
+  }
+  close(reader);
+  EXPECT_TRUE(serverGone) << "Xvfb " << server << " outlived compare";
+  EXPECT_TRUE(endOfOutput) << "the output stayed open";
+  if (!serverGone) kill(server, SIGKILL);
 }
 
 TEST_F(CompareTool, BadArgumentsFailWithAMessageAndWriteNothing) {
@@ -184,6 +238,11 @@ TEST_F(CompareTool, ARunThatCannotWriteEveryPictureLeavesTheFolderAsItWas) {
   if (mount("quadrelle", folder.c_str(), "tmpfs", 0, "size=64k") != 0) {
     GTEST_SKIP() << "cannot mount a small file system here (not root?)";
   }
+  // Unmounted however the test ends, a failed assertion included.
+  struct Unmount {
+    const fs::path& at;
+    ~Unmount() { umount(at.c_str()); }
+  } unmount{folder};
   const std::string out = folder.string();
   ASSERT_EQ(run({"--width", "64", "--height", "64", "--out", out}).status, 0);
   std::map<std::string, std::string> before;
@@ -198,7 +257,6 @@ TEST_F(CompareTool, ARunThatCannotWriteEveryPictureLeavesTheFolderAsItWas) {
     after[entry.path().filename()] = readTextFile(entry.path());
   EXPECT_EQ(before.size(), 3u);
   EXPECT_TRUE(after == before) << "the earlier run's three pictures, and nothing else";
-  umount(folder.c_str());
 }
 
 }  // namespace

@@ -4,16 +4,35 @@
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 #include <GL/glext.h>
+#include <X11/Xlib.h>
 #include <stdlib.h>
 
 #include <stdexcept>
+#include <string>
 #include <vector>
+
+namespace {
+
+// GLUT ends the program when it cannot open the display; asked first, a display that is
+// set but does not answer is said plainly.
+void checkDisplay(const char* display) {
+  Display* connection = XOpenDisplay(display);
+  if (connection == nullptr) {
+    throw std::runtime_error(std::string("cannot open the X display ") + display +
+                             " named by DISPLAY; unset DISPLAY to draw on a private X server");
+  }
+  XCloseDisplay(connection);
+}
+
+}  // namespace
 
 GlSurface::GlSurface(int width, int height) {
   const char* display = getenv("DISPLAY");
   if (display == nullptr || *display == '\0') {
     server_ = std::make_unique<XvfbServer>();
     setenv("DISPLAY", server_->display().c_str(), 1);
+  } else {
+    checkDisplay(display);
   }
   int argc = 1;
   char name[] = "quadrelle";

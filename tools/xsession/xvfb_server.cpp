@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,13 +12,23 @@
 
 XvfbServer::XvfbServer(int width, int height) {
   int fds[2];
-  if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
+  if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
   const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
   const std::string displayFd = std::to_string(fds[1]);
+  // The server writes the display number into the pipe: only that end stays open across
+  // exec.
+  fcntl(fds[1], F_SETFD, 0);
+  const pid_t parent = getpid();
   pid_ = fork();
   if (pid_ == 0) {
+    // The server ends with the program, however the program ends, and keeps none of
+    // its streams: a reader of the program's output sees it end when the program does.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent) _exit(0);
     close(fds[0]);
-    const int quiet = open("/dev/null", O_WRONLY);
+    const int quiet = open("/dev/null", O_RDWR);
+    dup2(quiet, STDIN_FILENO);
+    dup2(quiet, STDOUT_FILENO);
     dup2(quiet, STDERR_FILENO);
     execlp("Xvfb", "Xvfb", "-displayfd", displayFd.c_str(), "-screen", "0", screen.c_str(),
            "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
@@ -32,7 +43,11 @@ XvfbServer::XvfbServer(int width, int height) {
   close(fds[0]);
   while (!number.empty() && (number.back() == '\n' || number.back() == ' '))
     number.pop_back();
-  if (number.empty()) throw std::runtime_error("Xvfb did not start (is it installed?)");
+  if (number.empty()) {
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+    throw std::runtime_error("the private X server (Xvfb) did not start: is it installed?");
+  }
   display_ = ":" + number;
 }
 
