@@ -1,6 +1,8 @@
 // quadrelle-render as a user runs it: no display at all, its pictures, its refusals, and
 // its picture against the one the viewer's software path draws through OpenGL.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +13,7 @@
 #include <iterator>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <thread>
 
 #include "app/view_setup.h"
 #include "app/viewer_scene.h"
@@ -46,14 +49,37 @@ ProgramResult render(std::vector<std::string> arguments) {
   return runProgram(program);
 }
 
+// Pixels of the picture's first `rows` rows (above its legend) that are not `colour`.
+long countOther(const Image& image, Rgb colour, int rows) {
+  long count = 0;
+  for (int y = 0; y < rows; ++y) {
+    for (int x = 0; x < image.width; ++x)
+      count += !(image.at(x, y) == colour);
+  }
+  return count;
+}
+
+// At the initial view the two squares cover 47,905 pixels, each drawn once: every
+// picture shows them there, and its background everywhere else.
 TEST_F(RenderTool, WritesItsPicturesWithNoDisplay) {
   const ProgramResult result = render({"--layers", "--out", folder.string()});
   ASSERT_EQ(result.status, 0) << result.standardError;
-  for (const char* file : {"software.png", "depth.png", "level.png", "spans.png", "overdraw.png"}) {
+  const Rgb white{255, 255, 255};
+  const Rgb paleBlue{225, 235, 245};
+  const std::pair<const char*, Rgb> backgrounds[] = {{"software.png", white},
+                                                     {"depth.png", paleBlue},
+                                                     {"level.png", white},
+                                                     {"spans.png", white},
+                                                     {"overdraw.png", paleBlue}};
+  for (const auto& [file, background] : backgrounds) {
     const Image image = picture(file);
-    EXPECT_EQ(image.width, 480) << file;
-    EXPECT_GE(image.height, 480) << file << ": the picture, and a legend below";
+    ASSERT_EQ(image.width, 480) << file;
+    EXPECT_GE(image.height, 480) << file << ": the picture, and a legend below the layers";
+    EXPECT_EQ(countOther(image, background, 480), 47905) << file;
   }
+  const Rgb oneFragment{200, 200, 200};
+  EXPECT_EQ(countOther(picture("overdraw.png"), oneFragment, 480), 480 * 480 - 47905)
+      << "one fragment a pixel, in one colour";
   ASSERT_EQ(render({"--layers", "--width", "1", "--height", "1", "--out", folder.string()}).status,
             0);
   EXPECT_EQ(picture("software.png").width, 1);
@@ -62,6 +88,85 @@ TEST_F(RenderTool, WritesItsPicturesWithNoDisplay) {
   ASSERT_EQ(enlarged.status, 0) << enlarged.standardError;
   EXPECT_EQ(picture("software.png").width, 160);
   EXPECT_EQ(picture("software.png").height, 80);
+}
+
+std::map<std::string, std::string> filesIn(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+    std::ifstream in(entry.path(), std::ios::binary);
+    files[entry.path().filename().string()] = {std::istreambuf_iterator<char>(in), {}};
+  }
+  return files;
+}
+
+Launch renderLaunch(std::vector<std::string> arguments) {
+  Launch program;
+  program.path = QUADRELLE_RENDER;
+  program.arguments = std::move(arguments);
+  program.removedEnvironment = {"DISPLAY"};
+  program.standardOutput = "/dev/null";
+  return program;
+}
+
+int waitFor(pid_t pid) {
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return exitStatusOf(status);
+}
+
+// Two runs writing into one folder at once, five times over: both succeed, and the
+// folder holds one run's whole set, nothing of the other's, and nothing half-made.
+TEST_F(RenderTool, TwoRunsIntoOneFolderLeaveOneRunsWholeSet) {
+  const std::vector<std::string> poses[] = {{"--layers", "--zoom", "-3"},
+                                            {"--layers", "--zoom", "4"}};
+  std::map<std::string, std::string> sets[2];
+  for (int i = 0; i < 2; ++i) {
+    std::vector<std::string> alone = poses[i];
+    alone.insert(alone.end(), {"--out", (folder / "alone").string()});
+    ASSERT_EQ(render(alone).status, 0);
+    sets[i] = filesIn(folder / "alone");
+  }
+  fs::remove_all(folder / "alone");
+  const fs::path shared = folder / "shared";
+  for (int round = 0; round < 5; ++round) {
+    pid_t runs[2];
+    for (int i = 0; i < 2; ++i) {
+      std::vector<std::string> arguments = poses[i];
+      arguments.insert(arguments.end(), {"--out", shared.string()});
+      runs[i] = launch(renderLaunch(arguments));
+    }
+    EXPECT_EQ(waitFor(runs[0]), 0) << round;
+    EXPECT_EQ(waitFor(runs[1]), 0) << round;
+    const std::map<std::string, std::string> kept = filesIn(shared);
+    EXPECT_TRUE(kept == sets[0] || kept == sets[1]) << "round " << round << ": a mixture";
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator{}), 1)
+        << "nothing left beside the folder";
+  }
+}
+
+// Interrupted while it draws or writes, at any moment: the folder holds the earlier
+// run's set or the new one, whole, and nothing is left half-made beside or inside it.
+TEST_F(RenderTool, AnInterruptedRunLeavesNothingHalfMade) {
+  const fs::path shared = folder / "shared";
+  ASSERT_EQ(
+      render({"--layers", "--width", "64", "--height", "64", "--out", shared.string()}).status, 0);
+  const std::map<std::string, std::string> earlier = filesIn(shared);
+  for (int delay : {50, 150, 300, 450, 600, 750, 900, 1100}) {
+    const pid_t run = launch(renderLaunch(
+        {"--layers", "--width", "3840", "--height", "2160", "--out", shared.string()}));
+    std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+    kill(run, delay % 100 == 0 ? SIGINT : SIGTERM);
+    const int status = waitFor(run);
+    const std::map<std::string, std::string> now = filesIn(shared);
+    if (status == 0) {
+      EXPECT_EQ(now.size(), earlier.size()) << delay;
+    } else {
+      EXPECT_TRUE(status == 128 + SIGINT || status == 128 + SIGTERM) << status;
+      EXPECT_TRUE(now == earlier) << "interrupted after " << delay << " ms";
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator{}), 1)
+        << "nothing left beside the folder, " << delay << " ms";
+  }
 }
 
 TEST_F(RenderTool, BadOptionsAreRefusedAndNothingIsWritten) {

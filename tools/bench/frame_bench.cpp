@@ -35,6 +35,7 @@
 #include "raster/span_sink.h"  // CountingPoints, since the sinks were folded
 #endif
 #if __has_include("tools/cli/scene_options.h")
+#include "tools/cli/output.h"
 #include "tools/cli/scene_options.h"
 #include "tools/model/scene_file_error.h"
 #define QUADRELLE_BENCH_SCENES 1
@@ -50,6 +51,7 @@ struct BenchOptions {
   std::string scene;  // a model file; empty for the viewer's scene
   bool lighting = false;
   bool help = false;
+  bool version = false;
 };
 
 BenchOptions options;
@@ -177,6 +179,8 @@ bool takeOptions(int& argc, char** argv, std::string& error) {
       options.scene = argument.substr(8);
     } else if (argument == "--lighting=on" || argument == "--lighting=off") {
       options.lighting = argument == "--lighting=on";
+    } else if (argument == "--version") {
+      options.version = true;
     } else if (argument.rfind("--lighting", 0) == 0) {
       error = "--lighting takes on or off, as --lighting=on";
       return false;
@@ -220,6 +224,7 @@ void printUsage() {
       "                       (default 480x480,1920x1080,3840x2160)\n"
       "  --scene=FILE         a Wavefront OBJ model instead of the viewer's scene\n"
       "  --lighting=on|off    lighting (default off)\n"
+      "  --version            the version\n"
       "\n"
       "Google Benchmark's own flags follow.\n",
       kProgram, kLargestSide);
@@ -248,6 +253,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: %s\nRun %s --help for the options.\n", kProgram, error.c_str(),
                  kProgram);
     return 2;
+  }
+  if (options.version) {
+#ifdef QUADRELLE_BENCH_SCENES
+    std::printf("%s", versionLine(kProgram).c_str());
+#endif
+    return 0;
   }
   if (options.help) printUsage();
   benchmark::Initialize(&argc, argv);

@@ -4,18 +4,22 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
 
 #include "tools/cli/numbers.h"
-#include "tools/imaging/png_file.h"
 
 int fail(const std::string& program, const std::string& message, int status) {
   std::cerr << program << ": " << message << "\n";
   if (status == kExitUsage) std::cerr << "Run " << program << " --help for the options.\n";
   return status;
+}
+
+std::string versionLine(const std::string& program) {
+  return program + " " + QUADRELLE_VERSION + "\n";
 }
 
 int refuseInput(const std::string& program, const std::string& message) {
@@ -38,7 +42,8 @@ bool prepareFolder(const std::string& folder, std::string& error) {
   std::string probe = folder + "/.quadrelle-probe-XXXXXX";
   const int file = mkstemp(probe.data());
   if (file < 0) {
-    error = "cannot write to " + quoted(folder) + ": " + std::strerror(errno);
+    const int reason = errno;
+    error = "cannot write to " + quoted(folder) + ": " + std::strerror(reason);
     return false;
   }
   close(file);
@@ -46,36 +51,17 @@ bool prepareFolder(const std::string& folder, std::string& error) {
   return true;
 }
 
-PictureSet::~PictureSet() {
-  for (const std::string& temporary : temporaries_)
-    std::remove(temporary.c_str());
-}
-
-bool PictureSet::add(const std::string& file, const Image& picture, std::string& error) {
-  const std::string temporary = folder_ + "/." + file + ".partial";
-  if (!writePngFile(picture, temporary, error)) return false;
-  files_.push_back(folder_ + "/" + file);
-  temporaries_.push_back(temporary);
-  return true;
-}
-
-bool PictureSet::keep(std::string& error) {
-  while (!temporaries_.empty()) {
-    if (std::rename(temporaries_.front().c_str(), files_.front().c_str()) != 0) {
-      error = "cannot write " + files_.front() + ": " + std::strerror(errno);
-      return false;
-    }
-    temporaries_.erase(temporaries_.begin());
-    files_.erase(files_.begin());
-  }
-  return true;
-}
-
 bool writeReport(const std::string& text, std::string& error) {
-  const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
-  if (std::fflush(stdout) != 0 || !written || std::ferror(stdout)) {
-    error = std::string("cannot write the report to standard output: ") + std::strerror(errno);
-    return false;
-  }
-  return true;
+  errno = 0;
+  int reason = 0;
+  if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) reason = errno;
+  if (std::fflush(stdout) != 0 && reason == 0) reason = errno;
+  if (reason == 0 && !std::ferror(stdout)) return true;
+  error = std::string("cannot write the report to standard output: ") +
+          (reason != 0 ? std::strerror(reason) : "the stream failed");
+  return false;
+}
+
+void endQuietlyOnClosedPipe() {
+  std::signal(SIGPIPE, SIG_DFL);
 }

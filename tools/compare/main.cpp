@@ -10,6 +10,7 @@
 
 #include "app/standard_streams.h"
 #include "tools/cli/output.h"
+#include "tools/cli/picture_set.h"
 #include "tools/cli/scene_options.h"
 #include "tools/compare/options.h"
 #include "tools/compare/report.h"
@@ -145,12 +146,16 @@ int sweep(SceneRenderer& renderer, const CompareOptions& o) {
 
 int main(int argc, char** argv) {
   openStandardStreams();
+  endQuietlyOnClosedPipe();
   std::string error;
   const std::optional<CompareOptions> options =
       parseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
   if (!options) return fail(kProgram, error, kExitUsage);
   try {
-    if (options->help) return writeReport(usage(), error) ? 0 : fail(kProgram, error, kExitFailure);
+    if (options->help || options->version) {
+      const std::string text = options->help ? usage() : versionLine(kProgram);
+      return writeReport(text, error) ? 0 : fail(kProgram, error, kExitFailure);
+    }
     RenderContext context;
     std::vector<std::string> warnings;
     std::optional<ModelSummary> model;

@@ -17,6 +17,7 @@ struct CompareOptions {
   int sweep = 0;  // random poses to render; 0 renders the one pose above
   unsigned seed = 1;
   bool help = false;
+  bool version = false;
 };
 
 // The options, or the reason they cannot be taken in `error`. A crop must lie inside the

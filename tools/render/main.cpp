@@ -11,6 +11,7 @@
 #include "raster/software_frame.h"
 #include "tools/cli/json.h"
 #include "tools/cli/output.h"
+#include "tools/cli/picture_set.h"
 #include "tools/cli/scene_options.h"
 #include "tools/model/scene_file_error.h"
 #include "tools/render/frame_statistics.h"
@@ -162,14 +163,16 @@ int run(const RenderOptions& o) {
 
 int main(int argc, char** argv) {
   openStandardStreams();
+  endQuietlyOnClosedPipe();
   keepFreedMemory();
   std::string error;
   const std::optional<RenderOptions> options =
       parseRenderOptions(std::vector<std::string>(argv + 1, argv + argc), error);
   if (!options) return fail(kProgram, error, kExitUsage);
   try {
-    if (options->help) {
-      return writeReport(renderUsage(), error) ? 0 : fail(kProgram, error, kExitFailure);
+    if (options->help || options->version) {
+      const std::string text = options->help ? renderUsage() : versionLine(kProgram);
+      return writeReport(text, error) ? 0 : fail(kProgram, error, kExitFailure);
     }
     return run(*options);
   } catch (const std::exception& e) {

@@ -34,6 +34,7 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
   parser.flag("--edges", options.edges);
   parser.flag("--plain", options.plain);
   parser.flag("--help", options.help);
+  parser.flag("--version", options.version);
   parser.flag("-h", options.help);
   if (!parser.parse(arguments, error) ||
       !checkEnlargement(options.output.enlargement, options.view, error)) {

@@ -17,6 +17,7 @@ struct RenderOptions {
   bool edges = false;   // the edges of every polygon over a faint picture
   bool plain = false;   // the plain fragment path rather than the fast one
   bool help = false;
+  bool version = false;
 };
 
 // The options, or the reason they cannot be taken in `error`. A crop must lie inside
