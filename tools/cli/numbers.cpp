@@ -49,10 +49,19 @@ bool isWhole(const std::string& text) {
   return skipDigits(text, at) > 0 && at == text.size();
 }
 
-std::string range(double low, double high) {
+// A bound as a person writes it: a whole number in full ("2147483647", not
+// "2.14748e+09"), anything else with the digits it needs.
+std::string boundText(double value) {
+  if (value == std::floor(value) && std::fabs(value) < 1e15) {
+    return std::to_string(static_cast<long long>(value));
+  }
   std::ostringstream text;
-  text << "(" << low << " to " << high << ")";
+  text << value;
   return text.str();
+}
+
+std::string range(double low, double high) {
+  return "(" + boundText(low) + " to " + boundText(high) + ")";
 }
 
 }  // namespace

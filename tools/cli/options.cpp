@@ -4,11 +4,12 @@
 
 #include "tools/cli/numbers.h"
 
-bool OptionParser::parse(const std::vector<std::string>& arguments, std::string& error) const {
+bool OptionParser::parse(const std::vector<std::string>& arguments, std::string& error) {
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& name = arguments[i];
     if (const auto flag = flags_.find(name); flag != flags_.end()) {
       *flag->second = true;
+      given_.insert(name);
       continue;
     }
     const auto option = values_.find(name);
@@ -25,6 +26,7 @@ bool OptionParser::parse(const std::vector<std::string>& arguments, std::string&
       error = name + ": " + reason;
       return false;
     }
+    given_.insert(name);
   }
   return true;
 }

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,11 +19,15 @@ class OptionParser {
 
   // Takes every argument in turn; false, with the reason in `error`, at the first that
   // is not an option of the parser or whose value cannot be taken.
-  bool parse(const std::vector<std::string>& arguments, std::string& error) const;
+  bool parse(const std::vector<std::string>& arguments, std::string& error);
+
+  // Whether the command line gave this option.
+  bool given(const std::string& name) const { return given_.count(name) > 0; }
 
  private:
   std::map<std::string, Setter> values_;
   std::map<std::string, bool*> flags_;
+  std::set<std::string> given_;
 };
 
 // Setters for the kinds of values the tools take.

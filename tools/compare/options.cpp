@@ -13,9 +13,13 @@ std::string usage() {
          "\n"
          "  --tolerance T       per-channel tolerance, 0 to 255      (default 8)\n" +
          pictureOutputUsage("out/compare") +
-         "  --sweep N           render N random poses and report the worst\n"
+         "                      (the figures are always of the whole picture, whatever\n"
+         "                      --crop and --scale make of the pictures written)\n"
+         "  --sweep N           render N random poses and report the worst; it writes\n"
+         "                      no pictures and takes no pose, size or picture options\n"
          "  --seed S            seed of the random poses             (default 1)\n"
-         "  --help              this text\n";
+         "  --help              this text\n"
+         "  --version           the version\n";
 }
 
 std::optional<CompareOptions> parseOptions(const std::vector<std::string>& arguments,
@@ -30,10 +34,21 @@ std::optional<CompareOptions> parseOptions(const std::vector<std::string>& argum
   parser.value("--sweep", whole(options.sweep, 1, 1000000));
   parser.value("--seed", whole(seed, 0, 2147483647));
   parser.flag("--help", options.help);
+  parser.flag("--version", options.version);
   parser.flag("-h", options.help);
   if (!parser.parse(arguments, error) ||
       !checkEnlargement(options.output.enlargement, options.view, error)) {
     return std::nullopt;
+  }
+  if (options.sweep > 0) {
+    for (const char* ignored : {"--rotation-z", "--rotation-x", "--zoom", "--pan-x", "--pan-y",
+                                "--width", "--height", "--mipmaps", "--out", "--crop", "--scale"}) {
+      if (!parser.given(ignored)) continue;
+      error = std::string(ignored) +
+              " does not apply to --sweep, which draws random poses and sizes and writes no "
+              "pictures";
+      return std::nullopt;
+    }
   }
   options.seed = unsigned(seed);
   return options;

@@ -1,18 +1,42 @@
 #include "tools/compare/report.h"
 
+#include <cmath>
 #include <cstdio>
 
+namespace {
+
+// A figure that is not defined (nothing covered, or identical pictures for the PSNR) is
+// null in JSON and "none" in text, never a number.
+Json figure(double value, bool defined) {
+  return defined && std::isfinite(value) ? Json(value) : Json(nullptr);
+}
+
+}  // namespace
+
 Json agreementJson(const Agreement& a) {
-  return {{"coverageIoU", a.coverageIoU},
-          {"withinTolerance", a.withinTolerance},
-          {"meanAbsoluteDifference", a.meanAbsoluteDifference},
-          {"maxAbsoluteDifference", a.maxAbsoluteDifference},
-          {"psnr", a.psnr},
+  const bool covered = a.coveredEither > 0;
+  const bool both = a.coveredBoth > 0;
+  return {{"coverageIoU", figure(a.coverageIoU, covered)},
+          {"withinTolerance", figure(a.withinTolerance, covered)},
+          {"meanAbsoluteDifference", figure(a.meanAbsoluteDifference, both)},
+          {"maxAbsoluteDifference", figure(a.maxAbsoluteDifference, both)},
+          {"psnr", figure(a.psnr, covered)},
           {"coveredOpenGL", a.coveredReference},
           {"coveredSoftware", a.coveredCandidate}};
 }
 
 std::string agreementText(const Agreement& a, int tolerance) {
+  if (a.coveredEither == 0) {
+    return "neither picture shows the scene: no figures to give\n";
+  }
+  if (!std::isfinite(a.psnr)) {
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "coverage IoU            %.4f  (%ld OpenGL, %ld software pixels)\n"
+                  "the two pictures are identical\n",
+                  a.coverageIoU, a.coveredReference, a.coveredCandidate);
+    return text;
+  }
   char text[512];
   std::snprintf(text, sizeof text,
                 "coverage IoU            %.4f  (%ld OpenGL, %ld software pixels)\n"
