@@ -110,17 +110,14 @@ void setRates(benchmark::State& state, long fragmentsPerFrame) {
 }
 
 void pipeline(benchmark::State& state, int width, int height) {
+  const long fragments = fragmentsOf(width, height);  // also sizes the depth buffer
   RenderContext& context = scene();
-  context.useOpenGL = false;
-  setupView(context, width, height, CameraPose{});
   CountingPoints counted;
   FrameState frame;
   frame.points = &counted;
-  renderFrame(context, width, height, frame);  // sizes the depth buffer
-  counted.count = 0;
   for (auto _ : state)
     renderFrame(context, width, height, frame);
-  setRates(state, counted.count / long(state.iterations()));
+  setRates(state, fragments);
 }
 
 // The fragments of an OpenGL frame are counted as the pipeline counts them for the same
