@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <sstream>
+#include <utility>
 
 #include "tools/model/scene_file_error.h"
 
@@ -16,7 +17,8 @@ namespace {
   throw SceneFileError(path + ": " + reason);
 }
 
-void checkReadable(const std::string& path) {
+// The whole file, read as it comes (a pipe too).
+std::string contentsOf(const std::string& path) {
   std::error_code code;
   if (std::filesystem::is_directory(path, code)) refuse(path, "is a folder, not a file");
   std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -24,7 +26,32 @@ void checkReadable(const std::string& path) {
     const int reason = errno;
     refuse(path, std::string("cannot read it: ") + std::strerror(reason));
   }
+  std::string text;
+  char chunk[1 << 16];
+  std::size_t count;
+  while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, count);
+  const int reason = std::ferror(file) ? errno : 0;
   std::fclose(file);
+  if (reason != 0) refuse(path, std::string("cannot read it: ") + std::strerror(reason));
+  return text;
+}
+
+// The loader turns the joint number of a vertex weight into an int unchecked, which is
+// undefined for a number beyond int's range. A model has no use for weights: their
+// lines ("vw", after any blanks, where a line ends at '\n' or '\r' as the loader
+// reads it) become comments before the loader sees them.
+void commentOutVertexWeights(std::string& text) {
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t at = text.find_first_not_of(" \t", start);
+    if (at == std::string::npos) return;
+    if (text.compare(at, 2, "vw") == 0 && at + 2 < text.size() &&
+        (text[at + 2] == ' ' || text[at + 2] == '\t')) {
+      text[at] = '#';
+    }
+    const std::size_t end = text.find_first_of("\r\n", at);
+    if (end == std::string::npos) return;
+    start = end + 1;
+  }
 }
 
 // The text between the first two marks of a loader message, as in
@@ -167,28 +194,31 @@ ObjFile checked(ObjFile file, bool read, const std::string& loaderWarnings,
 
 }  // namespace
 
-ObjFile readObjFile(const std::string& path, std::vector<std::string>& warnings) {
-  checkReadable(path);
+namespace {
+
+ObjFile loaded(const std::string& path, std::string text, tinyobj::MaterialReader* materials,
+               std::vector<std::string>& warnings) {
+  commentOutVertexWeights(text);
   ObjFile file;
   file.path = path;
   std::string loaderWarnings;
   std::string loaderError;
-  const bool read = tinyobj::LoadObj(&file.attrib, &file.shapes, &file.materials, &loaderWarnings,
-                                     &loaderError, path.c_str(), folderOf(path).c_str(),
-                                     /*triangulate=*/false, /*default_vcols_fallback=*/false);
+  std::istringstream stream(std::move(text));
+  const bool read =
+      tinyobj::LoadObj(&file.attrib, &file.shapes, &file.materials, &loaderWarnings, &loaderError,
+                       &stream, materials, /*triangulate=*/false,
+                       /*default_vcols_fallback=*/false);
   return checked(std::move(file), read, loaderWarnings, loaderError, warnings);
+}
+
+}  // namespace
+
+ObjFile readObjFile(const std::string& path, std::vector<std::string>& warnings) {
+  tinyobj::MaterialFileReader materials(folderOf(path) + "/");
+  return loaded(path, contentsOf(path), &materials, warnings);
 }
 
 ObjFile readObjText(const std::string& name, const std::string& text,
                     std::vector<std::string>& warnings) {
-  ObjFile file;
-  file.path = name;
-  std::string loaderWarnings;
-  std::string loaderError;
-  std::istringstream stream(text);
-  const bool read =
-      tinyobj::LoadObj(&file.attrib, &file.shapes, &file.materials, &loaderWarnings, &loaderError,
-                       &stream, /*readMatFn=*/nullptr, /*triangulate=*/false,
-                       /*default_vcols_fallback=*/false);
-  return checked(std::move(file), read, loaderWarnings, loaderError, warnings);
+  return loaded(name, text, /*materials=*/nullptr, warnings);
 }
