@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
-# Fuzzes the OBJ loader and the software pipeline behind it: scripts/fuzz.sh [SECONDS]
-# (default 60). Builds the fuzz target with clang's libFuzzer and AddressSanitizer and
+# Fuzzes the OBJ loader and the software pipeline behind it:
+#
+#   scripts/fuzz.sh [SECONDS [SEED]]
+#
+# SECONDS defaults to 60; without SEED each run explores afresh, with one it repeats the
+# same inputs in the same order (as far as the time allows), so that a failure in CI can
+# be run again. Builds the fuzz target with clang's libFuzzer and AddressSanitizer and
 # UndefinedBehaviorSanitizer (build/fuzz), starts from the tests' own model files, and
 # fails on the first input that crashes it, which it keeps under build/fuzz/crashes:
 # put it in tests/fuzz/crashes, and the ordinary tests run it from then on.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
+seed=${2:-0}
 "$root/scripts/install-deps.sh"
 CC=clang-14 CXX=clang++-14 "$root/scripts/configure.sh" "$root/build/fuzz" \
   -DCMAKE_BUILD_TYPE=Debug -DQUADRELLE_FUZZ=ON -- obj_scene_fuzzer
@@ -15,8 +21,8 @@ corpus=$(mktemp -d)
 log=$(mktemp)
 trap 'rm -rf "$corpus" "$log"' EXIT
 mkdir -p "$root/build/fuzz/crashes"
-if ! "$root/build/fuzz/tests/fuzz/obj_scene_fuzzer" -max_total_time="$seconds" -max_len=4096 \
-  -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$root/build/fuzz/crashes/" \
+if ! "$root/build/fuzz/tests/fuzz/obj_scene_fuzzer" -max_total_time="$seconds" -seed="$seed" \
+  -max_len=4096 -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$root/build/fuzz/crashes/" \
   -print_final_stats=1 "$corpus" "$root/tests/data/models" >"$log" 2>&1; then
   tail -n 60 "$log"
   echo "fuzzing found an input that crashes: see build/fuzz/crashes" >&2

@@ -24,5 +24,5 @@ echo "== sanitizer build (address, undefined, leaks) and tests"
 "$root/scripts/configure.sh" "$root/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DQUADRELLE_SANITIZE=ON
 run_tests "$root/build/sanitize"
 echo "== fuzzing the OBJ loader and the pipeline behind it for 60 s"
-"$root/scripts/fuzz.sh" 60
+"$root/scripts/fuzz.sh" 60 1
 echo "== all tests passed"

@@ -29,7 +29,8 @@ std::string contentsOf(const std::string& path) {
   std::string text;
   char chunk[1 << 16];
   std::size_t count;
-  while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, count);
+  while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+    text.append(chunk, count);
   const int reason = std::ferror(file) ? errno : 0;
   std::fclose(file);
   if (reason != 0) refuse(path, std::string("cannot read it: ") + std::strerror(reason));
@@ -204,10 +205,9 @@ ObjFile loaded(const std::string& path, std::string text, tinyobj::MaterialReade
   std::string loaderWarnings;
   std::string loaderError;
   std::istringstream stream(std::move(text));
-  const bool read =
-      tinyobj::LoadObj(&file.attrib, &file.shapes, &file.materials, &loaderWarnings, &loaderError,
-                       &stream, materials, /*triangulate=*/false,
-                       /*default_vcols_fallback=*/false);
+  const bool read = tinyobj::LoadObj(&file.attrib, &file.shapes, &file.materials, &loaderWarnings,
+                                     &loaderError, &stream, materials, /*triangulate=*/false,
+                                     /*default_vcols_fallback=*/false);
   return checked(std::move(file), read, loaderWarnings, loaderError, warnings);
 }
 
