@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the formatting check, the release build with its unit and
 # end-to-end tests, then the same tests built with AddressSanitizer and
-# UndefinedBehaviorSanitizer (leaks checked too), and a minute of fuzzing. Tests run two
-# at a time: each end-to-end test has an X server of its own, and none of them judges
-# speed.
+# UndefinedBehaviorSanitizer (leaks checked too), and half a minute of fuzzing. Tests
+# run two at a time: each end-to-end test has an X server of its own, and none of them
+# judges speed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -23,6 +23,6 @@ run_tests "$root/build/release"
 echo "== sanitizer build (address, undefined, leaks) and tests"
 "$root/scripts/configure.sh" "$root/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DQUADRELLE_SANITIZE=ON
 run_tests "$root/build/sanitize"
-echo "== fuzzing the OBJ loader and the pipeline behind it for 60 s"
-"$root/scripts/fuzz.sh" 60 1
+echo "== fuzzing the OBJ loader and the pipeline behind it for 30 s"
+"$root/scripts/fuzz.sh" 30 1
 echo "== all tests passed"
