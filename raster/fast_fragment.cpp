@@ -69,8 +69,14 @@ QuadSamplePoints samplePointsOf(const TextureLevels& levels, bool useMipmaps,
   const Float4 tRate = splat(perPixel[1]);
   if (useMipmaps && !surelyMagnified(sRate, tRate, terms.sOverWPerScanline, terms.tOverWPerScanline,
                                      oneOverW, levels.texelCount, quad.count)) {
-    const Float4 areas = quadFootprintAreas(perPixel, terms, oneOverW, levels.texelCount);
-    at.level = usableLevels(levels, positiveLevels(areas));
+    at.area = quadFootprintAreas(perPixel, terms, oneOverW, levels.texelCount);
+    at.levelFromArea = true;
   }
   return at;
+}
+
+void settleLevel(const TextureLevels& levels, QuadSamplePoints& at) {
+  if (!at.levelFromArea) return;
+  at.level = usableLevels(levels, positiveLevels(at.area));
+  at.levelFromArea = false;
 }

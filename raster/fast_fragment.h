@@ -17,9 +17,13 @@
 // exactly when the footprint covers more than one texel; at level 0 and below the
 // sampler takes the nearest texel whatever the level, so pixels that magnify the
 // texture need no logarithm. `perPixel` holds how s/w and t/w change per pixel along
-// the span, in lanes 0 and 1.
+// the span, in lanes 0 and 1. Where the level needs the logarithm, it is left to
+// settleLevel, and the points hold the footprint areas it needs.
 QuadSamplePoints samplePointsOf(const TextureLevels& levels, bool useMipmaps,
                                 const TexturedQuad& quad, Float4 perPixel);
+
+// The level from the footprint areas, where samplePointsOf left it.
+void settleLevel(const TextureLevels& levels, QuadSamplePoints& at);
 
 // Samples the texture at the points and hands the pixels on, in order.
 template <typename Points>
@@ -36,9 +40,11 @@ void emitSamples(const PolygonTarget& target, int y, const QuadSamplePoints& at,
 }
 
 // Colours a batch of textured pixels and hands them on, in order, leaving the batch
-// empty. The sample points of every quad are worked out first, then the samples taken:
-// the chain from 1/w to the level (divisions, an area, a logarithm) is long, and one
-// quad's chain does not wait for another's, so the processor runs several at once.
+// empty, in three passes over its quads: the sample points (divisions and footprint
+// areas), the levels (logarithms), then the samples. The chain of arithmetic from 1/w
+// to the level is long, and one quad's chain does not wait for another's; in short
+// passes the processor works on several quads' chains at once, where one pass doing
+// everything a quad needs would be too long for that.
 template <typename Points>
 void colourBatch(const PolygonTarget& target, int y, TexturedPixelBatch& batch, Float4 perPixel,
                  Points& points) {
@@ -47,6 +53,8 @@ void colourBatch(const PolygonTarget& target, int y, TexturedPixelBatch& batch, 
   const int quads = batch.quadCount();
   for (int q = 0; q < quads; ++q)
     batch.samplePoints[q] = samplePointsOf(levels, useMipmaps, batch.quads[q], perPixel);
+  for (int q = 0; q < quads; ++q)
+    settleLevel(levels, batch.samplePoints[q]);
   for (int q = 0; q < quads; ++q)
     emitSamples(target, y, batch.samplePoints[q], points);
   batch.pixels = 0;

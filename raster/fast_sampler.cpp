@@ -159,9 +159,11 @@ LevelQuad levelQuad(const TextureLevel& level, Float4 s, Float4 t) {
 // trilinearSamples where all four lanes lie between the same two levels, as
 // neighbouring pixels nearly always do: the levels, their sizes and rows are the same for
 // every lane, and the blend is chosen without a branch. A lane at a whole level (f = 0)
-// takes the finer sample alone, as trilinearSamples does.
+// takes the finer sample alone, as trilinearSamples does. All four lanes are sampled,
+// which saves a test a lane: a lane past the quad's pixels has its s and t clamped
+// too, so its texels lie inside the levels, and its sample is left unused.
 void trilinearBetween(const TextureLevels& levels, int below, Float4 level, Float4 s, Float4 t,
-                      int count, Float4 samples[4]) {
+                      Float4 samples[4]) {
   const TextureLevel& finer = levels.level[below];
   const TextureLevel& coarser = levels.level[std::min(below + 1, levels.count)];
   const Float4 f = level - float(below);
@@ -171,7 +173,7 @@ void trilinearBetween(const TextureLevels& levels, int below, Float4 level, Floa
   const LevelQuad b = levelQuad(coarser, clampedS, clampedT);
   const Float4 g = 1.0f - f;
   const int whole = laneBits(f == Float4{});
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0; i < 4; ++i) {
     const Float4 finerSample = a.sample(finer.rgb, i);
     const Float4 coarserSample = b.sample(coarser.rgb, i);
     const Float4 blend = splat(g[i]) * finerSample + splat(f[i]) * coarserSample;
@@ -225,7 +227,7 @@ void sampleQuad(const TextureLevels& levels, Float4 level, Float4 s, Float4 t, i
   }
   const int below = sharedLevelBelow(level, count);
   if (below >= 0) {
-    trilinearBetween(levels, below, level, s, t, count, samples);
+    trilinearBetween(levels, below, level, s, t, samples);
     return;
   }
   const Int4 trilinear = level > 0.0f;

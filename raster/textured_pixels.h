@@ -13,13 +13,16 @@ struct TexturedQuad {
 };
 
 // Where the pixels of a quad sample the texture: s, t and the level of pixel i in lane
-// i of each.
+// i of each. While `levelFromArea` is set, the level is still to be worked out from the
+// texel areas of the pixels' footprints.
 struct QuadSamplePoints {
   int count = 0;
   int x[4] = {};
   Float4 s{};
   Float4 t{};
   Float4 level{};
+  Float4 area{};
+  bool levelFromArea = false;
 };
 
 // Textured pixels of one span that passed the depth test, in order, four to a quad,
