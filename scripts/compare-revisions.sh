@@ -81,13 +81,7 @@ done
 echo "$benchmark, $revision against the working tree, $rounds interleaved rounds"
 printf '%-11s %12s %12s %10s %16s %16s\n' size "old ms" "new ms" "old/new" "ratio range" "new fragments/s"
 for size in ${sizes//,/ }; do
-  awk -v size="$size" '
-    function median(a, n,   i, j, t) {
-      for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] > a[j]; j--) {
-        t = a[j]; a[j] = a[j - 1]; a[j - 1] = t
-      }
-      return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
-    }
+  awk -v size="$size" "$(cat "$root/scripts/statistics.awk")"'
     $2 == size && $3 == "old" { old[$1] = $4 }
     $2 == size && $3 == "new" { new[$1] = $4; rate[++r] = $5 }
     END {
@@ -95,8 +89,7 @@ for size in ${sizes//,/ }; do
       for (k in old) if (k in new) {
         n++; o[n] = old[k]; w[n] = new[k]; q[n] = old[k] / new[k]
       }
-      lo = q[1]; hi = q[1]
-      for (i = 1; i <= n; i++) { if (q[i] < lo) lo = q[i]; if (q[i] > hi) hi = q[i] }
+      spread(q, n)
       printf "%-11s %12.3f %12.3f %9.2fx %7.2f - %5.2fx %14.1f M\n", size, median(o, n),
              median(w, n), median(q, n), lo, hi, median(rate, r) / 1e6
     }' "$results"

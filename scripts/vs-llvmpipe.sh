@@ -46,21 +46,14 @@ cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')
 echo "llvmpipe on one thread against the pipeline, $rounds rounds of 3, $(nproc) cores of $cpu"
 printf '%-11s %14s %14s %18s %16s\n' size "pipeline ms" "llvmpipe ms" "llvmpipe/pipeline" "range"
 for size in ${sizes//,/ }; do
-  awk -v size="$size" '
-    function median(a, n,   i, j, t) {
-      for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] > a[j]; j--) {
-        t = a[j]; a[j] = a[j - 1]; a[j - 1] = t
-      }
-      return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
-    }
+  awk -v size="$size" "$(cat "$root/scripts/statistics.awk")"'
     $4 == size && $3 == "pipeline" { p[$1 " " $2] = $5 }
     $4 == size && $3 == "openGLFrame" { g[$1 " " $2] = $5 }
     END {
       n = 0
       for (k in p) if (k in g) { n++; a[n] = p[k]; b[n] = g[k]; q[n] = g[k] / p[k] }
       if (n == 0) exit
-      lo = q[1]; hi = q[1]
-      for (i = 1; i <= n; i++) { if (q[i] < lo) lo = q[i]; if (q[i] > hi) hi = q[i] }
+      spread(q, n)
       printf "%-11s %14.3f %14.3f %17.2fx %7.2f - %5.2fx\n", size, median(a, n), median(b, n),
              median(q, n), lo, hi
     }' "$results"
