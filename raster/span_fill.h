@@ -154,19 +154,18 @@ void skipRight(Span& values, const Span& increment, float pixels) {
   forEachValue(values, increment, [pixels](auto& v, const auto& i) { v = skipped(v, i, pixels); });
 }
 
-// The pixels x to end - 1 of scanline y, the values interpolated from `left`'s to
-// `right`'s over n pixels, the first pixel x - xLeft increments in.
+// Calls pixel(x, values) for the pixels x to end - 1 of a scanline, the values stepped
+// from `left`'s by `increment` a pixel, the first pixel x - xLeft increments in.
 template <typename Span, typename Pixel>
-void walkSpan(int xLeft, int end, float n, const Span& left, const Span& right, Pixel pixel) {
+void walkSpan(int xLeft, int end, const Span& left, const Span& increment, Pixel pixel) {
   Span values = left;
-  const Span increment = perPixel(left, right, n);
   int x = xLeft;
   if (x < 0) {
     skipRight(values, increment, float(-x));
     x = 0;
   }
   for (; x < end; ++x) {
-    pixel(x, values, increment);
+    pixel(x, values);
     stepRight(values, increment);
   }
 }
@@ -185,14 +184,15 @@ inline Color highlight(const PolygonTarget& target, const Edge& left, int x, int
 template <typename Points>
 void plainSpan(const PolygonTarget& target, int y, int xLeft, int end, float n, const Edge& left,
                const Edge& right, Points& points) {
-  walkSpan(xLeft, end, n, plainValuesOf(left), plainValuesOf(right),
-           [&](int x, const PlainSpan& v, const PlainSpan& increment) {
-             const Color lit = highlight(target, left, x, y, v.depth, v.normal, v.shininess);
-             const TextureTerms terms{v.sOverW,           v.tOverW,         v.oneOverW,
-                                      increment.sOverW,   increment.tOverW, v.sOverWPerScanline,
-                                      v.tOverWPerScanline};
-             drawFragment(target, x, y, v.depth, v.color + lit, terms, points);
-           });
+  const PlainSpan start = plainValuesOf(left);
+  const PlainSpan increment = perPixel(start, plainValuesOf(right), n);
+  walkSpan(xLeft, end, start, increment, [&](int x, const PlainSpan& v) {
+    const Color lit = highlight(target, left, x, y, v.depth, v.normal, v.shininess);
+    const TextureTerms terms{v.sOverW,           v.tOverW,         v.oneOverW,
+                             increment.sOverW,   increment.tOverW, v.sOverWPerScanline,
+                             v.tOverWPerScanline};
+    drawFragment(target, x, y, v.depth, v.color + lit, terms, points);
+  });
 }
 
 // The fast path for a textured span: six values carried; the pixels that pass the
@@ -202,16 +202,16 @@ void texturedSpan(const PolygonTarget& target, int y, int xLeft, int end, float 
                   const Edge& right, Points& points) {
   FrameState& frame = target.frame;
   TexturedPixelBatch batch;
-  const TexturedSpan increment = perPixel(texturedValuesOf(left), texturedValuesOf(right), n);
-  walkSpan(xLeft, end, n, texturedValuesOf(left), texturedValuesOf(right),
-           [&](int x, const TexturedSpan& v, const TexturedSpan&) {
-             if (passDepthTest(frame.depthBuffer, y * frame.frameWidth + x, v.depth)) {
-               batch.add(x, v.perspective, v.oneOverW);
-               if (batch.full()) colourBatch(target, y, batch, increment.perspective, points);
-             } else if constexpr (kObservesPipeline<Points>) {
-               points.lostDepthTest(x, y);
-             }
-           });
+  const TexturedSpan start = texturedValuesOf(left);
+  const TexturedSpan increment = perPixel(start, texturedValuesOf(right), n);
+  walkSpan(xLeft, end, start, increment, [&](int x, const TexturedSpan& v) {
+    if (passDepthTest(frame.depthBuffer, y * frame.frameWidth + x, v.depth)) {
+      batch.add(x, v.perspective, v.oneOverW);
+      if (batch.full()) colourBatch(target, y, batch, increment.perspective, points);
+    } else if constexpr (kObservesPipeline<Points>) {
+      points.lostDepthTest(x, y);
+    }
+  });
   if (batch.pixels > 0) colourBatch(target, y, batch, increment.perspective, points);
 }
 
@@ -219,8 +219,9 @@ void texturedSpan(const PolygonTarget& target, int y, int xLeft, int end, float 
 template <typename Points>
 void colouredSpan(const PolygonTarget& target, int y, int xLeft, int end, float n, const Edge& left,
                   const Edge& right, Points& points) {
-  walkSpan(xLeft, end, n, colouredValuesOf(left), colouredValuesOf(right),
-           [&](int x, const ColouredSpan& v, const ColouredSpan&) {
+  const ColouredSpan start = colouredValuesOf(left);
+  walkSpan(xLeft, end, start, perPixel(start, colouredValuesOf(right), n),
+           [&](int x, const ColouredSpan& v) {
              const Color lit = highlight(target, left, x, y, v.depth, v.normal, v.shininess);
              drawFragment(target, x, y, v.depth, v.color + lit, {}, points);
            });
