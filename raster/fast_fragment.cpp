@@ -78,5 +78,4 @@ QuadSamplePoints samplePointsOf(const TextureLevels& levels, bool useMipmaps,
 void settleLevel(const TextureLevels& levels, QuadSamplePoints& at) {
   if (!at.levelFromArea) return;
   at.level = usableLevels(levels, positiveLevels(at.area));
-  at.levelFromArea = false;
 }

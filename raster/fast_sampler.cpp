@@ -35,7 +35,9 @@ struct Footprints {
 // double, so where 1 - fx and 1 - fy are floats, float products give the same weights;
 // they are, unless fx or fy has bits below 2^-24, which happens only for a sample within
 // half a texel of column 0 or row 0. There the differences too are formed in double.
-void weigh(Footprints& f, Float4 fx, Float4 fy) {
+// Inline, since it runs for every trilinear quad: called, it costs a frame 3 % more
+// instructions.
+inline void weigh(Footprints& f, Float4 fx, Float4 fy) {
   const Float4 one = splat(1.0f);
   const Float4 gx = one - fx;
   const Float4 gy = one - fy;
@@ -71,52 +73,6 @@ Footprints footprintsOf(Float4 lastColumn, Float4 lastRow, Float4 s, Float4 t) {
   return f;
 }
 
-// The bilinear sample of lane i on `level`.
-Float4 bilinear(const TextureLevel& level, const Footprints& f, int i) {
-  const float* c00 = level.rgb + (f.row[i] * level.rowFloats + 3 * f.column[i]);
-  const int right = 3 & f.right[i];
-  const int up = level.rowFloats & f.up[i];
-  Float4 sum = f.w00[i] * loadFloat4(c00);
-  sum = sum + f.w01[i] * loadFloat4(c00 + up);
-  sum = sum + f.w10[i] * loadFloat4(c00 + right);
-  sum = sum + f.w11[i] * loadFloat4(c00 + right + up);
-  return sum;
-}
-
-// Lanes where the level is above 0: bilinear samples of the finer and the coarser
-// level enclosing it, blended (1 - f) x the finer + f x the coarser, f being the
-// level's fraction. At a whole level, or where the two samples are equal, the finer
-// sample alone.
-void trilinearSamples(const TextureLevels& levels, Float4 level, Int4 trilinear, Float4 s, Float4 t,
-                      int count, Float4 samples[4]) {
-  const Int4 below = __builtin_convertvector(trilinear ? level : Float4{}, Int4);
-  const Float4 f = level - __builtin_convertvector(below, Float4);
-  const TextureLevel* finer[4];
-  const TextureLevel* coarser[4];
-  Float4 scale[4];
-  for (int i = 0; i < 4; ++i) {
-    finer[i] = &levels.level[below[i]];
-    coarser[i] = &levels.level[std::min(below[i] + 1, levels.count)];
-    scale[i] = finer[i]->pairScale;
-  }
-  transpose(scale);  // the finer levels' last columns and rows, then the coarser ones'
-  const Float4 clampedS = clampToUnit(s);
-  const Float4 clampedT = clampToUnit(t);
-  const Footprints a = footprintsOf(scale[0], scale[1], clampedS, clampedT);
-  const Footprints b = footprintsOf(scale[2], scale[3], clampedS, clampedT);
-  for (int i = 0; i < count; ++i) {
-    if (!trilinear[i]) continue;
-    const Float4 finerSample = bilinear(*finer[i], a, i);
-    if (f[i] == 0.0f) {
-      samples[i] = finerSample;
-      continue;
-    }
-    const Float4 coarserSample = bilinear(*coarser[i], b, i);
-    const Float4 blend = (1.0f - f[i]) * finerSample + f[i] * coarserSample;
-    samples[i] = sameRgb(finerSample, coarserSample) ? finerSample : blend;
-  }
-}
-
 // The four texels of a bilinear sample for each of four lanes on one level, laid out
 // for the lane-by-lane weighing: where the lower left texel of lane i lies in the
 // level's `rgb`, how far the ones to its right and above lie from it (0 where the
@@ -142,18 +98,62 @@ void store(int out[4], Int4 v) {
   std::memcpy(out, &v, sizeof v);
 }
 
-LevelQuad levelQuad(const TextureLevel& level, Float4 s, Float4 t) {
-  const Footprints f = footprintsOf(splat(level.lastColumn), splat(level.lastRow), s, t);
+// The texels of four footprints, on levels whose rows are `rowFloats` floats apart.
+LevelQuad levelQuad(const Footprints& f, Int4 rowFloats) {
   LevelQuad q;
-  store(q.offset, f.row * level.rowFloats + f.column * 3);
+  store(q.offset, f.row * rowFloats + f.column * 3);
   store(q.right, f.right & 3);
-  store(q.up, f.up & level.rowFloats);
+  store(q.up, f.up & rowFloats);
   q.weights[0] = f.w00;
   q.weights[1] = f.w01;
   q.weights[2] = f.w10;
   q.weights[3] = f.w11;
   transpose(q.weights);
   return q;
+}
+
+// The texels of four footprints on one level.
+LevelQuad levelQuad(const TextureLevel& level, Float4 s, Float4 t) {
+  const Footprints f = footprintsOf(splat(level.lastColumn), splat(level.lastRow), s, t);
+  return levelQuad(f, Int4{} + level.rowFloats);
+}
+
+// Lanes where the level is above 0: bilinear samples of the finer and the coarser
+// level enclosing it, blended (1 - f) x the finer + f x the coarser, f being the
+// level's fraction. At a whole level, or where the two samples are equal, the finer
+// sample alone.
+void trilinearSamples(const TextureLevels& levels, Float4 level, Int4 trilinear, Float4 s, Float4 t,
+                      int count, Float4 samples[4]) {
+  const Int4 below = __builtin_convertvector(trilinear ? level : Float4{}, Int4);
+  const Float4 f = level - __builtin_convertvector(below, Float4);
+  const TextureLevel* finer[4];
+  const TextureLevel* coarser[4];
+  Float4 scale[4];
+  for (int i = 0; i < 4; ++i) {
+    finer[i] = &levels.level[below[i]];
+    coarser[i] = &levels.level[std::min(below[i] + 1, levels.count)];
+    scale[i] = finer[i]->pairScale;
+  }
+  transpose(scale);  // the finer levels' last columns and rows, then the coarser ones'
+  const Float4 clampedS = clampToUnit(s);
+  const Float4 clampedT = clampToUnit(t);
+  const Int4 finerRows{finer[0]->rowFloats, finer[1]->rowFloats, finer[2]->rowFloats,
+                       finer[3]->rowFloats};
+  const Int4 coarserRows{coarser[0]->rowFloats, coarser[1]->rowFloats, coarser[2]->rowFloats,
+                         coarser[3]->rowFloats};
+  const LevelQuad a = levelQuad(footprintsOf(scale[0], scale[1], clampedS, clampedT), finerRows);
+  const LevelQuad b = levelQuad(footprintsOf(scale[2], scale[3], clampedS, clampedT), coarserRows);
+  for (int i = 0; i < count; ++i) {
+    if (!trilinear[i]) continue;
+    const Float4 finerSample = a.sample(finer[i]->rgb, i);
+    if (f[i] == 0.0f) {
+      samples[i] = finerSample;
+      continue;
+    }
+    const Float4 coarserSample = b.sample(coarser[i]->rgb, i);
+    const Float4 blend = (1.0f - f[i]) * finerSample + f[i] * coarserSample;
+    samples[i] = sameRgb(finerSample, coarserSample) ? finerSample : blend;
+  }
 }
 
 // trilinearSamples where all four lanes lie between the same two levels, as
@@ -234,8 +234,10 @@ void sampleQuad(const TextureLevels& levels, Float4 level, Float4 s, Float4 t, i
   if (anyLane(trilinear)) {
     trilinearSamples(levels, level, trilinear, s, t, count, samples);
   }
+  Float4 nearest[4];
+  nearestTexels(levels, s, t, count, nearest);
   for (int i = 0; i < count; ++i) {
     if (trilinear[i]) continue;
-    samples[i] = level[i] <= 0.0f ? nearestTexel(levels, s[i], t[i]) : Float4{0, 0, 0, 1};
+    samples[i] = level[i] <= 0.0f ? nearest[i] : Float4{0, 0, 0, 1};
   }
 }

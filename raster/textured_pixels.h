@@ -13,8 +13,8 @@ struct TexturedQuad {
 };
 
 // Where the pixels of a quad sample the texture: s, t and the level of pixel i in lane
-// i of each. While `levelFromArea` is set, the level is still to be worked out from the
-// texel areas of the pixels' footprints.
+// i of each. Where `levelFromArea` is set, the level is worked out from `area`, the
+// texel areas of the pixels' footprints, in a pass of its own.
 struct QuadSamplePoints {
   int count = 0;
   int x[4] = {};
