@@ -6,6 +6,8 @@
 #include <deque>
 #include <vector>
 
+#include "math/newell_normal.h"
+
 namespace {
 
 // The polygon's corners in the plane that its normal (by Newell's method) is most
@@ -17,14 +19,10 @@ struct Projected {
 
 Projected projected(const Polygon& polygon) {
   const std::vector<Vertex>& corners = polygon.vertices;
-  double n[3] = {0, 0, 0};
-  for (std::size_t k = 0; k < corners.size(); ++k) {
-    const Vec4& a = corners[k].position;
-    const Vec4& b = corners[(k + 1) % corners.size()].position;
-    n[0] += (double(a.y) - b.y) * (double(a.z) + b.z);
-    n[1] += (double(a.z) - b.z) * (double(a.x) + b.x);
-    n[2] += (double(a.x) - b.x) * (double(a.y) + b.y);
-  }
+  const auto n = newellNormal(corners.size(), [&](std::size_t k) {
+    const Vec4& p = corners[k].position;
+    return Vec3{p.x, p.y, p.z};
+  });
   // Drop the axis the normal points along most.
   const int drop = std::fabs(n[0]) >= std::fabs(n[1])
                        ? (std::fabs(n[0]) >= std::fabs(n[2]) ? 0 : 2)

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <utility>
 
+#include "math/newell_normal.h"
 #include "scene/demo_scene.h"
 
 std::string ClosedMesh::obj() const {
@@ -28,15 +29,10 @@ void ClosedMesh::capture(RenderContext& context, Color color) const {
   context.begin();
   for (const std::vector<int>& face : faces) {
     context.beginPolygon();
-    // Newell's normal: right for any polygon, also where corners lie in a line.
-    double n[3] = {0, 0, 0};
-    for (std::size_t k = 0; k < face.size(); ++k) {
-      const auto& a = positions[face[k]];
-      const auto& b = positions[face[(k + 1) % face.size()]];
-      n[0] += (double(a[1]) - b[1]) * (double(a[2]) + b[2]);
-      n[1] += (double(a[2]) - b[2]) * (double(a[0]) + b[0]);
-      n[2] += (double(a[0]) - b[0]) * (double(a[1]) + b[1]);
-    }
+    const auto n = newellNormal(face.size(), [&](std::size_t k) {
+      const auto& p = positions[face[k]];
+      return Vec3{p[0], p[1], p[2]};
+    });
     context.normal(float(n[0]), float(n[1]), float(n[2]));
     for (int i : face)
       context.vertex(positions[i][0], positions[i][1], positions[i][2]);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 
+#include "math/newell_normal.h"
 #include "scene/demo_scene.h"
 #include "tools/model/scene_file_error.h"
 #include "tools/model/texture_file.h"
@@ -131,19 +132,11 @@ Vec3 positionOf(const ObjFile& file, const ModelFraming& framing, int index) {
   return framing.place(float(p[0]), float(p[1]), float(p[2]));
 }
 
-// The face's own normal, from its framed corners by Newell's method: the sum of the
-// cross products of successive corners, which any polygon, concave ones included,
-// points the way its corners wind.
+// The face's own normal, from its framed corners by Newell's method.
 Vec3 faceNormal(const ObjFile& file, const ModelFraming& framing, const tinyobj::index_t* corners,
                 unsigned count) {
-  double n[3] = {0, 0, 0};
-  for (unsigned k = 0; k < count; ++k) {
-    const Vec3 a = positionOf(file, framing, corners[k].vertex_index);
-    const Vec3 b = positionOf(file, framing, corners[(k + 1) % count].vertex_index);
-    n[0] += (double(a.y) - b.y) * (double(a.z) + b.z);
-    n[1] += (double(a.z) - b.z) * (double(a.x) + b.x);
-    n[2] += (double(a.x) - b.x) * (double(a.y) + b.y);
-  }
+  const auto n = newellNormal(
+      count, [&](std::size_t k) { return positionOf(file, framing, corners[k].vertex_index); });
   return {float(n[0]), float(n[1]), float(n[2])};
 }
 
