@@ -63,8 +63,7 @@ RenderContext& scene() {
 #ifdef QUADRELLE_BENCH_SCENES
     std::vector<std::string> warnings;
     buildScene({options.scene, options.lighting}, *made, warnings);
-    for (const std::string& warning : warnings)
-      std::fprintf(stderr, "%s: warning: %s\n", kProgram, warning.c_str());
+    warn(kProgram, warnings);
 #else
     setupScene(*made);
     prepareTextureLevels(*made);
@@ -235,8 +234,7 @@ int prepareScene() {
   try {
     scene();
   } catch (const SceneFileError& e) {
-    std::fprintf(stderr, "%s: %s\n", kProgram, e.what());
-    return 2;
+    return refuseInput(kProgram, e.what());
   }
 #endif
   return 0;

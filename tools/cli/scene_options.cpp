@@ -4,6 +4,8 @@
 
 #include "app/viewer_scene.h"
 #include "raster/texture_levels.h"
+#include "tools/cli/output.h"
+#include "tools/model/scene_file_error.h"
 
 void addSceneOptions(OptionParser& parser, SceneOptions& scene) {
   parser.value("--scene", [&scene](const std::string& text, std::string& error) {
@@ -34,6 +36,19 @@ std::optional<ModelSummary> buildScene(const SceneOptions& scene, RenderContext&
   }
   context.lighting = scene.lighting;
   return model;
+}
+
+bool buildSceneOrRefuse(const std::string& program, const SceneOptions& scene,
+                        RenderContext& context, std::optional<ModelSummary>& model) {
+  std::vector<std::string> warnings;
+  try {
+    model = buildScene(scene, context, warnings);
+  } catch (const SceneFileError& e) {
+    refuseInput(program, e.what());
+    return false;
+  }
+  warn(program, warnings);
+  return true;
 }
 
 std::string sceneArguments(const SceneOptions& scene) {

@@ -26,6 +26,12 @@ extern const char* const kSceneOptionsUsage;
 std::optional<ModelSummary> buildScene(const SceneOptions& scene, RenderContext& context,
                                        std::vector<std::string>& warnings);
 
+// buildScene in a program: the warnings printed as the program's own. A model that
+// cannot be drawn is refused as refuseInput refuses it, and the answer is false; the
+// program then ends with kExitUsage, having written nothing.
+bool buildSceneOrRefuse(const std::string& program, const SceneOptions& scene,
+                        RenderContext& context, std::optional<ModelSummary>& model);
+
 // The options that give this scene, those that differ from the defaults: "" for the
 // built-in scene unlit.
 std::string sceneArguments(const SceneOptions& scene);

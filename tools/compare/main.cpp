@@ -16,7 +16,6 @@
 #include "tools/compare/report.h"
 #include "tools/compare/scene_renderer.h"
 #include "tools/compare/sweep.h"
-#include "tools/model/scene_file_error.h"
 
 namespace {
 
@@ -157,14 +156,8 @@ int main(int argc, char** argv) {
       return writeReport(text, error) ? 0 : fail(kProgram, error, kExitFailure);
     }
     RenderContext context;
-    std::vector<std::string> warnings;
     std::optional<ModelSummary> model;
-    try {
-      model = buildScene(options->scene, context, warnings);
-    } catch (const SceneFileError& e) {
-      return refuseInput(kProgram, e.what());
-    }
-    warn(kProgram, warnings);
+    if (!buildSceneOrRefuse(kProgram, options->scene, context, model)) return kExitUsage;
     SceneRenderer renderer(context);
     return options->sweep > 0 ? sweep(renderer, *options) : comparePose(renderer, *options, model);
   } catch (const std::exception& e) {

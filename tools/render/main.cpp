@@ -13,7 +13,6 @@
 #include "tools/cli/output.h"
 #include "tools/cli/picture_set.h"
 #include "tools/cli/scene_options.h"
-#include "tools/model/scene_file_error.h"
 #include "tools/render/frame_statistics.h"
 #include "tools/render/layers.h"
 #include "tools/render/options.h"
@@ -138,13 +137,7 @@ std::string report(const RenderOptions& o, const Scene& scene, const FrameStatis
 int run(const RenderOptions& o) {
   std::string error;
   auto scene = std::make_unique<Scene>();
-  std::vector<std::string> warnings;
-  try {
-    scene->model = buildScene(o.scene, scene->context, warnings);
-  } catch (const SceneFileError& e) {
-    return refuseInput(kProgram, e.what());
-  }
-  warn(kProgram, warnings);
+  if (!buildSceneOrRefuse(kProgram, o.scene, scene->context, scene->model)) return kExitUsage;
   if (!prepareFolder(o.output.folder, error)) return fail(kProgram, error, kExitUsage);
   Timing timing;
   FrameState frame;
