@@ -67,11 +67,11 @@ QuadSamplePoints samplePointsOf(const TextureLevels& levels, bool useMipmaps,
   at.t = terms.tOverW / oneOverW;
   const Float4 sRate = splat(perPixel[0]);
   const Float4 tRate = splat(perPixel[1]);
-  if (useMipmaps && !surelyMagnified(sRate, tRate, terms.sOverWPerScanline, terms.tOverWPerScanline,
-                                     oneOverW, levels.texelCount, quad.count)) {
-    at.area = quadFootprintAreas(perPixel, terms, oneOverW, levels.texelCount);
-    at.levelFromArea = true;
-  }
+  at.level = Float4{};
+  at.levelFromArea =
+      useMipmaps && !surelyMagnified(sRate, tRate, terms.sOverWPerScanline, terms.tOverWPerScanline,
+                                     oneOverW, levels.texelCount, quad.count);
+  if (at.levelFromArea) at.area = quadFootprintAreas(perPixel, terms, oneOverW, levels.texelCount);
   return at;
 }
 

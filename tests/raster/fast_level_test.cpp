@@ -125,7 +125,7 @@ TEST(FastLevel, QuadsAroundOneTexelAPixelKeepThePlainLevels) {
   const float a = 1.0f / 256;
   int minified = 0;
   for (int step = -4000; step < 4000; step += 4) {
-    TexturedQuad quad;
+    TexturedQuad quad{};
     quad.count = 4;
     for (int i = 0; i < 4; ++i) {
       const float d = (1 + float(step + i) * 0x1p-22f) / 256;  // area 1 + (step + i) 2^-22
