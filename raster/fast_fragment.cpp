@@ -55,7 +55,7 @@ bool surelyMagnified(Float4 a, Float4 b, Float4 c, Float4 d, Float4 q, float tex
 
 }  // namespace
 
-QuadSamplePoints samplePointsOf(const TextureLevels& levels, bool useMipmaps,
+QuadSamplePoints samplePointsOf(const TextureLevels& levels, LevelSearch search,
                                 const TexturedQuad& quad, Float4 perPixel) {
   const Float4 oneOverW = load(quad.oneOverW);
   const QuadTerms terms = transposed(quad.perspective);
@@ -69,8 +69,10 @@ QuadSamplePoints samplePointsOf(const TextureLevels& levels, bool useMipmaps,
   const Float4 tRate = splat(perPixel[1]);
   at.level = Float4{};
   at.levelFromArea =
-      useMipmaps && !surelyMagnified(sRate, tRate, terms.sOverWPerScanline, terms.tOverWPerScanline,
-                                     oneOverW, levels.texelCount, quad.count);
+      search == LevelSearch::FromArea ||
+      (search == LevelSearch::TryMagnified &&
+       !surelyMagnified(sRate, tRate, terms.sOverWPerScanline, terms.tOverWPerScanline, oneOverW,
+                        levels.texelCount, quad.count));
   if (at.levelFromArea) at.area = quadFootprintAreas(perPixel, terms, oneOverW, levels.texelCount);
   return at;
 }

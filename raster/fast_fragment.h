@@ -12,14 +12,20 @@
 // plain stage (raster/fragment.h), in the same order, so the points are the same to the
 // bit; the differential test draws random frames both ways and compares them.
 
-// Where the quad's pixels sample the texture: at the level of each pixel's footprint
-// with mipmapping on, at level 0 (the nearest texel) with it off. The level is above 0
+// How the level of a quad's pixels is found: not at all with mipmapping off (level 0,
+// the nearest texel); with it on, either by first trying whether every pixel surely
+// magnifies the texture, or straight from the footprint areas. The level is above 0
 // exactly when the footprint covers more than one texel; at level 0 and below the
 // sampler takes the nearest texel whatever the level, so pixels that magnify the
-// texture need no logarithm. `perPixel` holds how s/w and t/w change per pixel along
-// the span, in lanes 0 and 1. Where the level needs the logarithm, it is left to
-// settleLevel, and the points hold the footprint areas it needs.
-QuadSamplePoints samplePointsOf(const TextureLevels& levels, bool useMipmaps,
+// texture need no logarithm, and the try saves it. Where every pixel of the quad before
+// covered more than a texel, the next quad's pixels nearly always do too, and the try
+// would be wasted.
+enum class LevelSearch { Off, TryMagnified, FromArea };
+
+// Where the quad's pixels sample the texture. `perPixel` holds how s/w and t/w change
+// per pixel along the span, in lanes 0 and 1. Where the level needs the logarithm, it
+// is left to settleLevel, and the points hold the footprint areas it needs.
+QuadSamplePoints samplePointsOf(const TextureLevels& levels, LevelSearch search,
                                 const TexturedQuad& quad, Float4 perPixel);
 
 // The level from the footprint areas, where samplePointsOf left it.
@@ -51,8 +57,14 @@ void colourBatch(const PolygonTarget& target, int y, TexturedPixelBatch& batch, 
   const TextureLevels& levels = *target.texture->levels;
   const bool useMipmaps = target.context.useMipmaps;
   const int quads = batch.quadCount();
-  for (int q = 0; q < quads; ++q)
-    batch.samplePoints[q] = samplePointsOf(levels, useMipmaps, batch.quads[q], perPixel);
+  LevelSearch search = useMipmaps ? LevelSearch::TryMagnified : LevelSearch::Off;
+  for (int q = 0; q < quads; ++q) {
+    batch.samplePoints[q] = samplePointsOf(levels, search, batch.quads[q], perPixel);
+    const QuadSamplePoints& at = batch.samplePoints[q];
+    if (at.levelFromArea) {
+      search = anyLane(at.area <= 1.0f) ? LevelSearch::TryMagnified : LevelSearch::FromArea;
+    }
+  }
   for (int q = 0; q < quads; ++q)
     settleLevel(levels, batch.samplePoints[q]);
   for (int q = 0; q < quads; ++q)

@@ -132,7 +132,7 @@ TEST(FastLevel, QuadsAroundOneTexelAPixelKeepThePlainLevels) {
       quad.perspective[i] = Float4{0.5f, 0.5f, 0, d};
       quad.oneOverW[i] = 1;
     }
-    QuadSamplePoints at = samplePointsOf(levels, true, quad, Float4{a, 0});
+    QuadSamplePoints at = samplePointsOf(levels, LevelSearch::TryMagnified, quad, Float4{a, 0});
     settleLevel(levels, at);
     for (int i = 0; i < 4; ++i) {
       const float plain = textureLevel({0.5f, 0.5f, 1, a, 0, 0, quad.perspective[i][3]}, 65536);
