@@ -76,6 +76,7 @@ void describeLevels(TextureLevels& levels, const Texture& texture) {
     level.lastRow = float(h - 1);
   }
   levels.rgb.push_back(0.0f);  // read as the fourth lane of the last texel, never used
+  levels.narrow = levels.level[0].rowFloats < (1 << 15) && levels.level[0].height <= (1 << 15);
   for (int k = 0; k <= levels.count; ++k) {
     TextureLevel& level = levels.level[k];
     const TextureLevel& next = levels.level[std::min(k + 1, levels.count)];

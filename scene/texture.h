@@ -40,6 +40,7 @@ struct TextureLevels {
   std::vector<TextureLevel> level;  // levels 0 to count
   std::vector<float> rgb;
   float texelCount = 0;  // width x height of level 0, for the level choice
+  bool narrow = false;   // rows and rowFloats of every level below 2^15
 };
 
 // A float image of 1 to 4 components a texel: grey, grey and alpha, red green blue, or

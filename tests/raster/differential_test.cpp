@@ -24,7 +24,8 @@
 namespace {
 
 const char* const kScenes[] = {"", QUADRELLE_SOURCE_DIR "/tests/data/models/box.obj",
-                               QUADRELLE_SOURCE_DIR "/tests/data/models/concave.obj"};
+                               QUADRELLE_SOURCE_DIR "/tests/data/models/concave.obj",
+                               QUADRELLE_SOURCE_DIR "/tests/data/models/wide.obj"};
 
 struct Pose {
   ViewOptions view;
@@ -34,7 +35,7 @@ struct Pose {
 Pose randomScenePose(std::mt19937& random) {
   Pose p;
   p.view = randomPose(random);
-  p.scene.file = kScenes[choice(random, 3)];
+  p.scene.file = kScenes[choice(random, int(std::size(kScenes)))];
   p.scene.lighting = choice(random, 2) == 1;
   return p;
 }
