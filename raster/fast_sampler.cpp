@@ -131,8 +131,11 @@ LevelQuad levelQuad(const Footprints& f, Int4 rowFloats, bool narrow) {
   return q;
 }
 
-// The texels of four footprints on one level.
-LevelQuad levelQuad(const TextureLevel& level, Float4 s, Float4 t, bool narrow) {
+// The texels of four footprints on one level. Inlined into its callers, which then
+// read the offsets and weights where they were worked out: called, it takes a 480 x 480
+// frame 1.5 % longer.
+[[gnu::always_inline]] inline LevelQuad levelQuad(const TextureLevel& level, Float4 s, Float4 t,
+                                                  bool narrow) {
   const Footprints f = footprintsOf(splat(level.lastColumn), splat(level.lastRow), s, t);
   return levelQuad(f, Int4{} + level.rowFloats, narrow);
 }
