@@ -30,8 +30,9 @@ Float4 joined(Float2 low, Float2 high) {
 
 // ((a d) n - (b c) n) in double, without its sign, for two lanes.
 Double2 absoluteDeterminant(Double2 a, Double2 b, Double2 c, Double2 d, double n) {
+  typedef long long Bits2 __attribute__((vector_size(16)));
   const Double2 difference = (a * d) * n - (b * c) * n;
-  return difference < 0.0 ? -difference : difference;
+  return std::bit_cast<Double2>(std::bit_cast<Bits2>(difference) & 0x7fffffffffffffff);
 }
 
 // The logarithm below splits a float m in [1, 2) at c = 1 + i/256, where i is the top

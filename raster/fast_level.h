@@ -5,8 +5,7 @@
 // The texture levels of the fast fragment path, four pixels at a time, each lane
 // exactly what raster/texture_level.h gives for one pixel.
 
-// footprintArea of four pixels, one a lane. (The sign of a zero may differ from
-// fabs's; the logarithm of either is minus infinity.)
+// footprintArea of four pixels, one a lane.
 Float4 footprintAreas(Float4 a, Float4 b, Float4 c, Float4 d, float texelCount);
 
 // levelOfArea of four areas where it is above 0, which is exactly where the area is
