@@ -3,6 +3,9 @@
 #include <bit>
 #include <cfloat>
 #include <cmath>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "raster/texture_level.h"
 
@@ -10,7 +13,31 @@ namespace {
 
 const double kInverseLn2 = 1.0 / std::log(2.0);
 
-// The halves of a four-lane vector as two-lane doubles, each conversion exact.
+// The halves of a four-lane vector as two-lane doubles, each conversion exact, and two
+// pairs of doubles rounded to floats side by side. On x86-64 each is one or two
+// instructions, which GCC does not find from the generic form: it converted the upper
+// halves lane by lane and joined the pairs through needless moves, and a 480 x 480
+// frame took 7 % longer.
+#if defined(__SSE2__)
+Double2 lowHalf(Float4 v) {
+  return std::bit_cast<Double2>(_mm_cvtps_pd(std::bit_cast<__m128>(v)));
+}
+Double2 highHalf(Float4 v) {
+  const __m128 w = std::bit_cast<__m128>(v);
+  return std::bit_cast<Double2>(_mm_cvtps_pd(_mm_movehl_ps(w, w)));
+}
+Double2 lowHalf(Int4 v) {
+  return std::bit_cast<Double2>(_mm_cvtepi32_pd(std::bit_cast<__m128i>(v)));
+}
+Double2 highHalf(Int4 v) {
+  const __m128i high = _mm_shuffle_epi32(std::bit_cast<__m128i>(v), _MM_SHUFFLE(3, 2, 3, 2));
+  return std::bit_cast<Double2>(_mm_cvtepi32_pd(high));
+}
+Float4 roundedSideBySide(Double2 low, Double2 high) {
+  return std::bit_cast<Float4>(_mm_movelh_ps(_mm_cvtpd_ps(std::bit_cast<__m128d>(low)),
+                                             _mm_cvtpd_ps(std::bit_cast<__m128d>(high))));
+}
+#else
 Double2 lowHalf(Float4 v) {
   return __builtin_convertvector(__builtin_shufflevector(v, v, 0, 1), Double2);
 }
@@ -23,10 +50,11 @@ Double2 lowHalf(Int4 v) {
 Double2 highHalf(Int4 v) {
   return __builtin_convertvector(__builtin_shufflevector(v, v, 2, 3), Double2);
 }
-
-Float4 joined(Float2 low, Float2 high) {
-  return __builtin_shufflevector(low, high, 0, 1, 2, 3);
+Float4 roundedSideBySide(Double2 low, Double2 high) {
+  return __builtin_shufflevector(__builtin_convertvector(low, Float2),
+                                 __builtin_convertvector(high, Float2), 0, 1, 2, 3);
 }
+#endif
 
 // ((a d) n - (b c) n) in double, without its sign, for two lanes.
 Double2 absoluteDeterminant(Double2 a, Double2 b, Double2 c, Double2 d, double n) {
@@ -74,20 +102,20 @@ Double2 approximateHalfLog2(Double2 exponent, Double2 offset, int i, int j) {
   return ((exponent + log2Split) + lnOnePlusR * kInverseLn2) * 0.5;
 }
 
-// The floats nearest to a level known to within a relative 2^-40, each end of that
-// interval rounded. Rounding is monotonic, so where the two ends round alike, so does
-// every value between; the doubt covers the approximation above and levelOfArea's own
-// roundings (its logarithm, the division and ln 2 itself, a few units in the 53rd bit)
-// many times over.
+// The floats nearest to four levels known to within a relative 2^-40: the lower ends
+// of those intervals rounded, and the upper ends. Rounding is monotonic, so where the
+// two ends round alike, so does every value between; the doubt covers the
+// approximation above and levelOfArea's own roundings (its logarithm, the division and
+// ln 2 itself, a few units in the 53rd bit) many times over.
 struct Rounded {
-  Float2 low;
-  Float2 high;
+  Float4 low;
+  Float4 high;
 };
 
-Rounded rounded(Double2 level) {
+Rounded rounded(Double2 low, Double2 high) {
   constexpr double kDoubt = 0x1p-40;
-  return {__builtin_convertvector(level - level * kDoubt, Float2),
-          __builtin_convertvector(level + level * kDoubt, Float2)};
+  return {roundedSideBySide(low - low * kDoubt, high - high * kDoubt),
+          roundedSideBySide(low + low * kDoubt, high + high * kDoubt)};
 }
 
 }  // namespace
@@ -97,7 +125,7 @@ Float4 footprintAreas(Float4 a, Float4 b, Float4 c, Float4 d, float texelCount) 
       absoluteDeterminant(lowHalf(a), lowHalf(b), lowHalf(c), lowHalf(d), texelCount);
   const Double2 high =
       absoluteDeterminant(highHalf(a), highHalf(b), highHalf(c), highHalf(d), texelCount);
-  return joined(__builtin_convertvector(low, Float2), __builtin_convertvector(high, Float2));
+  return roundedSideBySide(low, high);
 }
 
 Float4 positiveLevels(Float4 areas) {
@@ -110,12 +138,11 @@ Float4 positiveLevels(Float4 areas) {
   const Float4 m = std::bit_cast<Float4>((bits & 0x7fffff) | 0x3f800000);  // area / 2^exponent
   const Float4 split = std::bit_cast<Float4>((bits & 0x7f8000) | 0x3f800000);
   const Float4 offset = m - split;  // exact: the bits of m below the split's
-  const Rounded low =
-      rounded(approximateHalfLog2(lowHalf(exponent), lowHalf(offset), index[0], index[1]));
-  const Rounded high =
-      rounded(approximateHalfLog2(highHalf(exponent), highHalf(offset), index[2], index[3]));
-  Float4 levels = joined(low.low, high.low);
-  const Int4 certain = above & (levels == joined(low.high, high.high)) & (areas <= FLT_MAX);
+  const Rounded level =
+      rounded(approximateHalfLog2(lowHalf(exponent), lowHalf(offset), index[0], index[1]),
+              approximateHalfLog2(highHalf(exponent), highHalf(offset), index[2], index[3]));
+  Float4 levels = level.low;
+  const Int4 certain = above & (levels == level.high) & (areas <= FLT_MAX);
   if (allLanes(certain)) return levels;
   for (int lane = 0; lane < 4; ++lane) {
     if (!above[lane]) {
