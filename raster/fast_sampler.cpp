@@ -98,7 +98,7 @@ struct LevelQuad {
   }
 };
 
-// Where the lower left texels lie in their levels' `rgb`: row x rowFloats + column x 3.
+// Where texels lie in their levels' `rgb`: row x rowFloats + column x 3.
 // SSE2 has no 32-bit integer multiply, and its long way round took a frame 2 % longer
 // than pmaddwd, which multiplies the low halves of two lanes and adds the product of
 // the high ones: where rows and rowFloats are below 2^15, the high halves are 0.
@@ -226,7 +226,7 @@ void nearestTexels(const TextureLevels& levels, Float4 s, Float4 t, int count, F
   const Int4 column = nearestIndices(level.lastColumn * s, level.width);
   const Int4 row = nearestIndices(level.lastRow * t, level.height);
   alignas(16) int offset[4];
-  store(offset, (row * level.width + column) * 3);
+  store(offset, texelOffsets(row, column, Int4{} + level.rowFloats, levels.narrow));
   for (int i = 0; i < count; ++i)
     samples[i] = loadFloat4(level.rgb + offset[i]);
 }
