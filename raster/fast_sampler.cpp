@@ -80,20 +80,23 @@ Footprints footprintsOf(Float4 lastColumn, Float4 lastRow, Float4 s, Float4 t) {
 // The four texels of a bilinear sample for each of four lanes on one level, laid out
 // for the lane-by-lane weighing: where the lower left texel of lane i lies in the
 // level's `rgb`, how far the ones to its right and above lie from it (0 where the
-// sample falls on a whole column or row), and its four weights side by side.
+// sample falls on a whole column or row), and the weights of the four texels, lane i
+// for the sample of lane i.
 struct LevelQuad {
   alignas(16) int offset[4];
   alignas(16) int right[4];
   alignas(16) int up[4];
-  Float4 weights[4];  // w00, w01, w10, w11 of lane i
+  Float4 w00;
+  Float4 w01;
+  Float4 w10;
+  Float4 w11;
 
   Float4 sample(const float* rgb, int i) const {
     const float* c00 = rgb + offset[i];
-    const Float4 w = weights[i];
-    Float4 sum = __builtin_shufflevector(w, w, 0, 0, 0, 0) * loadFloat4(c00);
-    sum = sum + __builtin_shufflevector(w, w, 1, 1, 1, 1) * loadFloat4(c00 + up[i]);
-    sum = sum + __builtin_shufflevector(w, w, 2, 2, 2, 2) * loadFloat4(c00 + right[i]);
-    sum = sum + __builtin_shufflevector(w, w, 3, 3, 3, 3) * loadFloat4(c00 + right[i] + up[i]);
+    Float4 sum = splat(w00[i]) * loadFloat4(c00);
+    sum = sum + splat(w01[i]) * loadFloat4(c00 + up[i]);
+    sum = sum + splat(w10[i]) * loadFloat4(c00 + right[i]);
+    sum = sum + splat(w11[i]) * loadFloat4(c00 + right[i] + up[i]);
     return sum;
   }
 };
@@ -123,11 +126,10 @@ LevelQuad levelQuad(const Footprints& f, Int4 rowFloats, bool narrow) {
   store(q.offset, texelOffsets(f.row, f.column, rowFloats, narrow));
   store(q.right, f.right & 3);
   store(q.up, f.up & rowFloats);
-  q.weights[0] = f.w00;
-  q.weights[1] = f.w01;
-  q.weights[2] = f.w10;
-  q.weights[3] = f.w11;
-  transpose(q.weights);
+  q.w00 = f.w00;
+  q.w01 = f.w01;
+  q.w10 = f.w10;
+  q.w11 = f.w11;
   return q;
 }
 
