@@ -59,7 +59,7 @@ void colourBatch(const PolygonTarget& target, int y, TexturedPixelBatch& batch, 
   const int quads = batch.quadCount();
   LevelSearch search = useMipmaps ? LevelSearch::TryMagnified : LevelSearch::Off;
   for (int q = 0; q < quads; ++q) {
-    batch.samplePoints[q] = samplePointsOf(levels, search, batch.quads[q], perPixel);
+    batch.samplePoints[q] = samplePointsOf(levels, search, batch.quad(q), perPixel);
     const QuadSamplePoints& at = batch.samplePoints[q];
     if (at.levelFromArea) {
       search = anyLane(at.area <= 1.0f) ? LevelSearch::TryMagnified : LevelSearch::FromArea;

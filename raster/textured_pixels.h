@@ -2,17 +2,15 @@
 
 #include "math/float4.h"
 
-// Up to four textured pixels of one span that passed the depth test, waiting for their
-// colours: their columns, 1/w, and their perspective terms (s/w, t/w, and how s/w and t/w
-// change per scanline). Lanes past `count` are worked out too, and ignored.
-//
-// Nothing here is initialised: a batch lives on the stack of every textured span, and
-// clearing its few kilobytes each time cost more than a tenth of the span's work.
+// Four textured pixels of one span that passed the depth test, side by side in a
+// batch, waiting for their colours: their columns, 1/w, and their perspective terms
+// (s/w, t/w, and how s/w and t/w change per scanline). The first `count` are pixels;
+// the lanes past them are worked out too, and ignored.
 struct TexturedQuad {
   int count;
-  int x[4];
-  float oneOverW[4];
-  Float4 perspective[4];
+  const int* x;
+  const float* oneOverW;
+  const Float4* perspective;
 };
 
 // Where the pixels of a quad sample the texture: s, t and the level of pixel i in lane
@@ -28,39 +26,43 @@ struct QuadSamplePoints {
   bool levelFromArea;
 };
 
-// Textured pixels of one span that passed the depth test, in order, four to a quad,
-// waiting to be coloured a batch at a time: the sample points of every quad of a batch
-// are worked out before any is sampled, so that the long chains of arithmetic of
+// Textured pixels of one span that passed the depth test, in order, waiting to be
+// coloured a batch at a time, four to a quad: the sample points of every quad of a
+// batch are worked out before any is sampled, so that the long chains of arithmetic of
 // several quads run side by side. A batch is small enough to stay in the nearest cache.
+//
+// Nothing here is initialised: a batch lives on the stack of every textured span, and
+// clearing its few kilobytes each time cost more than a tenth of the span's work.
 struct TexturedPixelBatch {
   static constexpr int kQuads = 16;
-  TexturedQuad quads[kQuads];
+  static constexpr int kPixels = 4 * kQuads;
+  int x[kPixels];
+  float oneOverW[kPixels];
+  Float4 perspective[kPixels];
   QuadSamplePoints samplePoints[kQuads];
   int pixels = 0;
 
-  bool full() const { return pixels == 4 * kQuads; }
+  bool full() const { return pixels == kPixels; }
 
-  void add(int x, Float4 perspective, float oneOverW) {
-    TexturedQuad& quad = quads[pixels >> 2];
-    const int i = pixels & 3;
-    quad.x[i] = x;
-    quad.oneOverW[i] = oneOverW;
-    quad.perspective[i] = perspective;
+  void add(int column, Float4 terms, float inverseW) {
+    x[pixels] = column;
+    oneOverW[pixels] = inverseW;
+    perspective[pixels] = terms;
     ++pixels;
   }
 
-  // The quads holding pixels, the last one perhaps only partly; each told its count.
-  // The lanes of the last quad past its pixels get harmless terms.
+  // The quads holding pixels, the last one perhaps only partly. The lanes of the last
+  // quad past its pixels get harmless terms.
   int quadCount() {
-    const int count = (pixels + 3) >> 2;
-    for (int q = 0; q < count; ++q)
-      quads[q].count = q + 1 < count ? 4 : pixels - 4 * q;
-    for (int i = pixels & 3; i > 0 && i < 4; ++i) {
-      TexturedQuad& last = quads[count - 1];
-      last.x[i] = 0;
-      last.oneOverW[i] = 1;
-      last.perspective[i] = Float4{};
+    for (int i = pixels; i % 4 != 0; ++i) {
+      x[i] = 0;
+      oneOverW[i] = 1;
+      perspective[i] = Float4{};
     }
-    return count;
+    return (pixels + 3) / 4;
+  }
+
+  TexturedQuad quad(int q) const {
+    return {q < pixels / 4 ? 4 : pixels % 4, x + 4 * q, oneOverW + 4 * q, perspective + 4 * q};
   }
 };

@@ -125,17 +125,16 @@ TEST(FastLevel, QuadsAroundOneTexelAPixelKeepThePlainLevels) {
   const float a = 1.0f / 256;
   int minified = 0;
   for (int step = -4000; step < 4000; step += 4) {
-    TexturedQuad quad{};
-    quad.count = 4;
+    TexturedPixelBatch batch;
     for (int i = 0; i < 4; ++i) {
       const float d = (1 + float(step + i) * 0x1p-22f) / 256;  // area 1 + (step + i) 2^-22
-      quad.perspective[i] = Float4{0.5f, 0.5f, 0, d};
-      quad.oneOverW[i] = 1;
+      batch.add(i, Float4{0.5f, 0.5f, 0, d}, 1);
     }
-    QuadSamplePoints at = samplePointsOf(levels, LevelSearch::TryMagnified, quad, Float4{a, 0});
+    QuadSamplePoints at =
+        samplePointsOf(levels, LevelSearch::TryMagnified, batch.quad(0), Float4{a, 0});
     settleLevel(levels, at);
     for (int i = 0; i < 4; ++i) {
-      const float plain = textureLevel({0.5f, 0.5f, 1, a, 0, 0, quad.perspective[i][3]}, 65536);
+      const float plain = textureLevel({0.5f, 0.5f, 1, a, 0, 0, batch.perspective[i][3]}, 65536);
       EXPECT_TRUE(sameBits(at.level[i], sampledLevel(levels, plain))) << step + i;
       minified += plain > 0;
     }
