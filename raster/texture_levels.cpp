@@ -1,6 +1,7 @@
 #include "raster/texture_levels.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "math/precondition.h"
@@ -75,7 +76,12 @@ void describeLevels(TextureLevels& levels, const Texture& texture) {
     level.lastColumn = float(w - 1);
     level.lastRow = float(h - 1);
   }
-  levels.rgb.push_back(0.0f);  // read as the fourth lane of the last texel, never used
+  // A row and a texel of the last level to spare, read by a bilinear sample's whole
+  // block at the last level's last texel, and the fourth lane of that texel's load.
+  levels.rgb.insert(levels.rgb.end(), levels.level[levels.count].rowFloats + 4, 0.0f);
+  levels.finiteNonNegative = std::all_of(levels.rgb.begin(), levels.rgb.end(), [](float v) {
+    return std::isfinite(v) && !std::signbit(v);
+  });
   levels.narrow = levels.level[0].rowFloats < (1 << 15) && levels.level[0].height <= (1 << 15);
   for (int k = 0; k <= levels.count; ++k) {
     TextureLevel& level = levels.level[k];

@@ -30,17 +30,19 @@ struct TextureLevel {
 // samplers never work out where a level starts.
 //
 // The samplers read `rgb`, a copy of every level with three floats a texel whatever the
-// texture's component count, and one float to spare at the end: a texel is then one
-// four-float load whose fourth lane (the next texel's red) is never used, and a
-// bilinear sample weighs all its channels in one vector operation.
+// texture's component count, and a row and a texel of zeros to spare at the end: a
+// texel is then one four-float load whose fourth lane (the next texel's red) is never
+// used, a bilinear sample weighs all its channels in one vector operation, and the
+// fast sampler may read the whole 2 x 2 block of texels of any sample.
 struct TextureLevels {
   std::vector<float> data;
   const Texture* texture = nullptr;
   int count = 0;
   std::vector<TextureLevel> level;  // levels 0 to count
   std::vector<float> rgb;
-  float texelCount = 0;  // width x height of level 0, for the level choice
-  bool narrow = false;   // rows and rowFloats of every level below 2^15
+  float texelCount = 0;            // width x height of level 0, for the level choice
+  bool narrow = false;             // rows and rowFloats of every level below 2^15
+  bool finiteNonNegative = false;  // every float of `rgb` finite, its sign bit clear
 };
 
 // A float image of 1 to 4 components a texel: grey, grey and alpha, red green blue, or

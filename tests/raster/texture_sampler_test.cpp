@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+#include <cstring>
+
+#include "raster/fast_sampler.h"
 #include "raster/texture_levels.h"
 #include "raster/texture_sampler.h"
 
@@ -92,6 +95,32 @@ TEST(SamplerWithoutLevels, EverySampleIsNearest) {
   buildLevels(levels, texture);
   ASSERT_EQ(levels.count, 0);
   EXPECT_EQ(sampleTexture(levels, 3.5f, 0, 0.5f).x, 4.0f);  // roundToInt(3.5)
+}
+
+// Samples on a whole column weigh the column to their right by 0. The fast sampler may
+// read that column, but only where 0 times it adds nothing: here it holds a number that
+// is not, minus infinity, a negative number and -0, one a row, and every sample must
+// still be the plain one to the bit. Level 1 drops that fifth column and stays finite.
+TEST(FastSampler, TexelsThatAreNotNumbersOrNegativeGiveThePlainSamples) {
+  Texture texture(5, 4, 3);
+  const float odd[] = {NAN, -INFINITY, -1.0f, -0.0f};
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 4; ++x)
+      texture.setTexel(x, y, {0.25f * float(x), 0.25f * float(y), 0.5f, 1});
+    texture.setTexel(4, y, {odd[y], odd[y], odd[y], 1});
+  }
+  TextureLevels levels;
+  buildLevels(levels, texture);
+  const Float4 s = splat(0.75f);  // column 3 of level 0
+  const Float4 t{0.0f, 1.0f / 3, 2.0f / 3, 1.0f};
+  const Float4 level = splat(0.5f);
+  Float4 fast[4];
+  sampleQuad(levels, level, s, t, 4, fast);
+  for (int i = 0; i < 4; ++i) {
+    const Color plain = sampleTexture(levels, level[i], s[i], t[i]);
+    const float rgb[3] = {plain.x, plain.y, plain.z};
+    EXPECT_EQ(std::memcmp(&fast[i], rgb, sizeof rgb), 0) << "sample " << i;
+  }
 }
 
 }  // namespace
