@@ -102,20 +102,26 @@ Double2 approximateHalfLog2(Double2 exponent, Double2 offset, int i, int j) {
   return ((exponent + log2Split) + lnOnePlusR * kInverseLn2) * 0.5;
 }
 
-// The floats nearest to four levels known to within a relative 2^-40: the lower ends
-// of those intervals rounded, and the upper ends. Rounding is monotonic, so where the
-// two ends round alike, so does every value between; the doubt covers the
-// approximation above and levelOfArea's own roundings (its logarithm, the division and
-// ln 2 itself, a few units in the 53rd bit) many times over.
+// The floats nearest to four levels known to within a relative 2^-40, and whether they
+// are certainly levelOfArea's. The float nearest to an approximation y is the float
+// nearest to the level unless y lies within the doubt of a point halfway between two
+// floats: rounding a double to float drops the low 29 bits of its fraction and rounds
+// up where they exceed 2^28, and y 2^-40 is less than 2^13 units of those bits. So y
+// is certain where its dropped bits differ from 2^28 by more than 2^13. The doubt
+// covers the approximation above and levelOfArea's own roundings (its logarithm, the
+// division and ln 2 itself, a few units in the 53rd bit) many times over.
 struct Rounded {
-  Float4 low;
-  Float4 high;
+  Float4 levels;
+  Int4 certain;
 };
 
 Rounded rounded(Double2 low, Double2 high) {
-  constexpr double kDoubt = 0x1p-40;
-  return {roundedSideBySide(low - low * kDoubt, high - high * kDoubt),
-          roundedSideBySide(low + low * kDoubt, high + high * kDoubt)};
+  typedef unsigned UInt4 __attribute__((vector_size(16)));
+  const UInt4 lowWords =
+      __builtin_shufflevector(std::bit_cast<UInt4>(low), std::bit_cast<UInt4>(high), 0, 2, 4, 6);
+  // 0 to 2^14 where the dropped bits lie within 2^13 of 2^28; above that elsewhere.
+  const UInt4 fromDoubt = (lowWords & 0x1fffffff) - (0x10000000 - 0x2000);
+  return {roundedSideBySide(low, high), std::bit_cast<Int4>(fromDoubt > 0x4000)};
 }
 
 }  // namespace
@@ -141,8 +147,8 @@ Float4 positiveLevels(Float4 areas) {
   const Rounded level =
       rounded(approximateHalfLog2(lowHalf(exponent), lowHalf(offset), index[0], index[1]),
               approximateHalfLog2(highHalf(exponent), highHalf(offset), index[2], index[3]));
-  Float4 levels = level.low;
-  const Int4 certain = above & (levels == level.high) & (areas <= FLT_MAX);
+  Float4 levels = level.levels;
+  const Int4 certain = above & level.certain & (areas <= FLT_MAX);
   if (allLanes(certain)) return levels;
   for (int lane = 0; lane < 4; ++lane) {
     if (!above[lane]) {
