@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include "math/float4.h"
 #include "math/rounding.h"
 #include "math/vec3.h"
 #include "math/vec4.h"
@@ -94,6 +97,18 @@ TEST(RoundToInt, SaturatesInsteadOfOverflowing) {
   EXPECT_EQ(roundToInt(std::numeric_limits<float>::infinity()), 1000000000);
   EXPECT_EQ(roundToInt(std::numeric_limits<float>::quiet_NaN()), 0);
   EXPECT_EQ(roundToInt(123456789.0f), 123456792) << "exact below the limit";
+}
+
+// The fast sampler clamps s and t lane by lane as the plain one clamps each: a
+// coordinate that is not a number samples the texture's edge at 0.
+TEST(Float4, ClampToUnitTakesNotANumberToZeroAsTheScalarClampDoes) {
+  const Float4 clamped = clampToUnit(Float4{NAN, -0.5f, 0.25f, INFINITY});
+  EXPECT_EQ(clamped[0], 0.0f);
+  EXPECT_EQ(clamped[1], 0.0f);
+  EXPECT_EQ(clamped[2], 0.25f);
+  EXPECT_EQ(clamped[3], 1.0f);
+  EXPECT_TRUE(std::isnan(max(Float4{1, 1, 1, 1}, splat(NAN))[0]));  // b where either is NaN
+  EXPECT_EQ(max(splat(NAN), Float4{1, 1, 1, 1})[0], 1.0f);
 }
 
 }  // namespace
