@@ -87,7 +87,7 @@ const Log2Table kLog2Table;
 // errors add up without cancelling: the series stops after r^5 (what is left is below
 // r^6 / 6, under 2^-42 of the sum), and each of the few roundings of the table and of
 // the arithmetic costs about 2^-53.
-Double2 approximateHalfLog2(Double2 exponent, Double2 offset, int i, int j) {
+Double2 approximateHalfLog2(Double2 exponent, Double2 offset, unsigned i, unsigned j) {
   const Double2 a = kLog2Table.entry[i];
   const Double2 b = kLog2Table.entry[j];
   const Double2 log2Split = __builtin_shufflevector(a, b, 0, 2);
@@ -140,7 +140,8 @@ Float4 positiveLevels(Float4 areas) {
   // Every lane is worked out; those whose area is not above 1 are replaced below.
   const Int4 bits = std::bit_cast<Int4>(areas);
   const Int4 exponent = (bits >> 23) - 127;
-  const Int4 index = (bits >> (23 - kTableBits)) & (kTableSize - 1);
+  typedef unsigned UInt4 __attribute__((vector_size(16)));
+  const UInt4 index = std::bit_cast<UInt4>(bits >> (23 - kTableBits)) & (kTableSize - 1);
   const Float4 m = std::bit_cast<Float4>((bits & 0x7fffff) | 0x3f800000);  // area / 2^exponent
   const Float4 split = std::bit_cast<Float4>((bits & 0x7f8000) | 0x3f800000);
   const Float4 offset = m - split;  // exact: the bits of m below the split's
