@@ -98,9 +98,9 @@ TEST(SamplerWithoutLevels, EverySampleIsNearest) {
 }
 
 // Samples on a whole column weigh the column to their right by 0. The fast sampler may
-// read that column, but only where 0 times it adds nothing: here it holds a number that
-// is not, minus infinity, a negative number and -0, one a row, and every sample must
-// still be the plain one to the bit. Level 1 drops that fifth column and stays finite.
+// read that column, but only where 0 times it adds nothing. Here it holds, one a row,
+// a value that is not a number, minus infinity, -1 and -0, and every sample must still
+// be the plain one to the bit. Level 1 drops that fifth column and stays finite.
 TEST(FastSampler, TexelsThatAreNotNumbersOrNegativeGiveThePlainSamples) {
   Texture texture(5, 4, 3);
   const float odd[] = {NAN, -INFINITY, -1.0f, -0.0f};
