@@ -95,12 +95,7 @@ struct LevelQuad {
   Float4 w11;
 
   Float4 sample(const float* rgb, int i) const {
-    const float* c00 = rgb + offset[i];
-    Float4 sum = splat(w00[i]) * loadFloat4(c00);
-    sum = sum + splat(w01[i]) * loadFloat4(c00 + up[i]);
-    sum = sum + splat(w10[i]) * loadFloat4(c00 + right[i]);
-    sum = sum + splat(w11[i]) * loadFloat4(c00 + right[i] + up[i]);
-    return sum;
+    return weighed(rgb + offset[i], right[i], up[i], i);
   }
 
   // The sample of lane i from the whole 2 x 2 block of texels at its lower left one,
@@ -109,12 +104,16 @@ struct LevelQuad {
   // 0 times a texel is +0, which leaves the sum, itself not negative, as it is: the
   // same sample as `sample`, without looking up the two distances.
   Float4 sampleBlock(const float* rgb, int rowFloats, int i) const {
-    const float* c00 = rgb + offset[i];
-    const float* c01 = c00 + rowFloats;
+    return weighed(rgb + offset[i], 3, rowFloats, i);
+  }
+
+  // Lane i's texels weighed: c00, the texel `right` floats along and the one `up`
+  // floats along, and the texel `right` + `up` floats along.
+  Float4 weighed(const float* c00, int right, int up, int i) const {
     Float4 sum = splat(w00[i]) * loadFloat4(c00);
-    sum = sum + splat(w01[i]) * loadFloat4(c01);
-    sum = sum + splat(w10[i]) * loadFloat4(c00 + 3);
-    sum = sum + splat(w11[i]) * loadFloat4(c01 + 3);
+    sum = sum + splat(w01[i]) * loadFloat4(c00 + up);
+    sum = sum + splat(w10[i]) * loadFloat4(c00 + right);
+    sum = sum + splat(w11[i]) * loadFloat4(c00 + right + up);
     return sum;
   }
 };
