@@ -18,6 +18,7 @@ typedef float Float4 __attribute__((vector_size(16)));
 typedef float Float2 __attribute__((vector_size(8)));
 typedef double Double2 __attribute__((vector_size(16)));
 typedef int Int4 __attribute__((vector_size(16)));
+typedef unsigned UInt4 __attribute__((vector_size(16)));
 
 inline Float4 splat(float v) {
   return Float4{v, v, v, v};

@@ -116,7 +116,6 @@ struct Rounded {
 };
 
 Rounded rounded(Double2 low, Double2 high) {
-  typedef unsigned UInt4 __attribute__((vector_size(16)));
   const UInt4 lowWords =
       __builtin_shufflevector(std::bit_cast<UInt4>(low), std::bit_cast<UInt4>(high), 0, 2, 4, 6);
   // 0 to 2^14 where the dropped bits lie within 2^13 of 2^28; above that elsewhere.
@@ -140,7 +139,6 @@ Float4 positiveLevels(Float4 areas) {
   // Every lane is worked out; those whose area is not above 1 are replaced below.
   const Int4 bits = std::bit_cast<Int4>(areas);
   const Int4 exponent = (bits >> 23) - 127;
-  typedef unsigned UInt4 __attribute__((vector_size(16)));
   const UInt4 index = std::bit_cast<UInt4>(bits >> (23 - kTableBits)) & (kTableSize - 1);
   const Float4 m = std::bit_cast<Float4>((bits & 0x7fffff) | 0x3f800000);  // area / 2^exponent
   const Float4 split = std::bit_cast<Float4>((bits & 0x7f8000) | 0x3f800000);
