@@ -28,12 +28,13 @@ done
 bench="$root/build/release/tools/quadrelle-bench"
 
 results=$(mktemp)
-trap 'rm -f "$results"' EXIT
+raw=$(mktemp)
+trap 'rm -f "$results" "$raw"' EXIT
 for round in $(seq "$rounds"); do
   LP_NUM_THREADS=0 "$bench" --sizes="$sizes" "${extra[@]}" \
     --benchmark_filter='^(pipeline|openGLFrame)/' --benchmark_repetitions=3 \
     --benchmark_enable_random_interleaving=true --benchmark_min_time=0.2 \
-    --benchmark_format=csv 2>/dev/null |
+    --benchmark_format=csv 2>/dev/null | tee "$raw" |
     awk -F, -v round="$round" '$1 ~ /^"(pipeline|openGLFrame)\/[0-9]+\/[0-9]+(\/real_time)?"$/ {
       name = $1; gsub(/"/, "", name); split(name, part, "/")
       key = part[1] " " part[2] "x" part[3]
@@ -43,7 +44,10 @@ for round in $(seq "$rounds"); do
 done
 
 cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')
-echo "llvmpipe on one thread against the pipeline, $rounds rounds of 3, $(nproc) cores of $cpu"
+# The renderer's own name, e.g. "llvmpipe (LLVM 15.0.6, 256 bits)": the bits are the
+# width of the vectors llvmpipe compiles to on this processor.
+renderer=$(awk -F'"' '/^"openGLFrame\// {print $4; exit}' "$raw")
+echo "${renderer:-OpenGL} on one thread against the pipeline, $rounds rounds of 3, $(nproc) cores of $cpu"
 printf '%-11s %14s %14s %18s %16s\n' size "pipeline ms" "llvmpipe ms" "llvmpipe/pipeline" "range"
 for size in ${sizes//,/ }; do
   awk -v size="$size" "$(cat "$root/scripts/statistics.awk")"'

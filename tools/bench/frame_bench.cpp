@@ -130,6 +130,10 @@ void drawnFrame(benchmark::State& state, int width, int height, bool useOpenGL,
   // One frame first, untimed: the driver compiles its shaders and takes the textures.
   drawFrame(context, CameraPose{}, width, height);
   glFinish();
+  // Which OpenGL drew, and for llvmpipe how wide its vectors are on this processor: its
+  // speed against the pipeline's depends on both.
+  const GLubyte* renderer = glGetString(GL_RENDERER);
+  if (renderer != nullptr) state.SetLabel(reinterpret_cast<const char*>(renderer));
   for (auto _ : state) {
     if (uploadEveryFrame) forgetUploadedTextures();
     drawFrame(context, CameraPose{}, width, height);
