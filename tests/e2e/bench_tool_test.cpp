@@ -1,4 +1,5 @@
-// quadrelle-bench under misuse: it ends with its reason and a status, never an abort.
+// quadrelle-bench: an OpenGL frame timed on its own X server, and under misuse it ends
+// with its reason and a status, never an abort.
 #include <gtest/gtest.h>
 
 #include "tests/support/program_run.h"
@@ -13,6 +14,19 @@ ProgramResult bench(std::vector<std::string> arguments,
   program.environment = std::move(environment);
   program.removedEnvironment = {"DISPLAY"};
   return runProgram(program);
+}
+
+// The comparison with llvmpipe rests on this: the OpenGL frame is drawn and timed, and
+// its row names the renderer that drew it.
+TEST(BenchTool, TimesAnOpenGLFrameAndNamesItsRenderer) {
+  const ProgramResult run = bench({"--sizes=16x16", "--benchmark_filter=^openGLFrame/",
+                                   "--benchmark_min_time=0.001", "--benchmark_format=csv"});
+  ASSERT_EQ(run.status, 0) << run.standardError;
+  const std::size_t row = run.standardOutput.find("\n\"openGLFrame/16/16/real_time\",");
+  ASSERT_NE(row, std::string::npos) << run.standardOutput;
+  const std::string line =
+      run.standardOutput.substr(row + 1, run.standardOutput.find('\n', row + 1) - row - 1);
+  EXPECT_NE(line.find(",\"llvmpipe"), std::string::npos) << line;
 }
 
 TEST(BenchTool, RefusesOrFailsWithItsReasonAndNeverAborts) {
