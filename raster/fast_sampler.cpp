@@ -202,12 +202,13 @@ void trilinearSamples(const TextureLevels& levels, Float4 level, Int4 trilinear,
 
 // trilinearSamples where all four lanes lie between the same two levels, as
 // neighbouring pixels nearly always do: the levels, their sizes and rows are the same for
-// every lane, and the blend is chosen without a branch. A lane at a whole level (f = 0)
-// takes the finer sample alone, as trilinearSamples does. All four lanes are sampled,
+// every lane, and both levels are sampled for every lane. All four lanes are sampled,
 // which saves a test a lane: a lane past the quad's pixels has its s and t clamped
 // too, so its texels lie inside the levels, and its sample is left unused. For levels
 // whose texels are all finite and not negative only: each sample reads its whole block
-// of texels.
+// of texels, and a lane at a whole level (f = 0) needs no test of its own, since its
+// blend, 1 x the finer sample + 0 x the coarser, is exactly the finer sample that
+// trilinearSamples takes there.
 void trilinearBetween(const TextureLevels& levels, int below, Float4 level, Float4 s, Float4 t,
                       Float4 samples[4]) {
   const TextureLevel& finer = levels.level[below];
@@ -218,13 +219,11 @@ void trilinearBetween(const TextureLevels& levels, int below, Float4 level, Floa
   const LevelQuad a = levelQuad(finer, clampedS, clampedT, levels.narrow);
   const LevelQuad b = levelQuad(coarser, clampedS, clampedT, levels.narrow);
   const Float4 g = 1.0f - f;
-  const int whole = laneBits(f == Float4{});
   for (int i = 0; i < 4; ++i) {
     const Float4 finerSample = a.sampleBlock(finer.rgb, finer.rowFloats, i);
     const Float4 coarserSample = b.sampleBlock(coarser.rgb, coarser.rowFloats, i);
     const Float4 blend = splat(g[i]) * finerSample + splat(f[i]) * coarserSample;
-    const bool finerAlone = sameRgb(finerSample, coarserSample) || (whole >> i & 1);
-    samples[i] = finerAlone ? finerSample : blend;
+    samples[i] = sameRgb(finerSample, coarserSample) ? finerSample : blend;
   }
 }
 
