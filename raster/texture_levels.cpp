@@ -76,9 +76,16 @@ void describeLevels(TextureLevels& levels, const Texture& texture) {
     level.lastColumn = float(w - 1);
     level.lastRow = float(h - 1);
   }
-  // A row and a texel of the last level to spare, read by a bilinear sample's whole
-  // block at the last level's last texel, and the fourth lane of that texel's load.
-  levels.rgb.insert(levels.rgb.end(), levels.level[levels.count].rowFloats + 4, 0.0f);
+  // A bilinear sample's whole block at a level's last texel reads a row and a texel
+  // past the level's end, and the fourth lane of that texel's load: into the levels
+  // after it, and past the last of them. Where those are smaller than a row of an
+  // earlier level (a texture much wider than tall), zeros to spare cover the rest.
+  std::size_t reach = 0;
+  for (int k = 0; k <= levels.count; ++k) {
+    const std::size_t end = k < levels.count ? rgbStarts[k + 1] : levels.rgb.size();
+    reach = std::max(reach, end + std::size_t(levels.level[k].rowFloats) + 4);
+  }
+  levels.rgb.resize(reach, 0.0f);
   levels.finiteNonNegative = std::all_of(levels.rgb.begin(), levels.rgb.end(), [](float v) {
     return std::isfinite(v) && !std::signbit(v);
   });

@@ -114,3 +114,23 @@ TEST(TextureLevels, PreparedOnceForEveryMeshTexture) {
 }
 
 }  // namespace
+
+// The fast sampler reads the whole 2 x 2 block of texels at any sample, and a row and a
+// texel past it in one load: at a level's last texel that reaches into the levels after
+// it, which for a texture much wider than tall are smaller than that row.
+TEST(TextureLevels, EveryLevelsLastBlockLiesInsideTheTexelCopy) {
+  for (const auto& [width, height] : {std::pair{6, 5}, {256, 256}, {64, 2}, {5, 40}, {12000, 4}}) {
+    Texture texture(width, height, 1);
+    std::fill(texture.texels.begin(), texture.texels.end(), 0.5f);
+    TextureLevels levels;
+    buildLevels(levels, texture);
+    for (int k = 0; k <= levels.count; ++k) {
+      const TextureLevel& level = levels.level[k];
+      const std::size_t lastTexel = std::size_t(level.rgb - levels.rgb.data()) +
+                                    std::size_t(level.height - 1) * level.rowFloats +
+                                    std::size_t(level.width - 1) * 3;
+      EXPECT_LE(lastTexel + 3 + level.rowFloats + 4, levels.rgb.size())
+          << width << " x " << height << ", level " << k;
+    }
+  }
+}
