@@ -1,40 +1,35 @@
-#include "tools/model/model_framing.h"
+#include "model/model_framing.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace {
+#include "model/scene_file_error.h"
 
-float placed(float value, float offset, double scale) {
-  return static_cast<float>((double(value) + offset) * scale);
-}
-
-}  // namespace
-
-Vec3 ModelFraming::place(float x, float y, float z) const {
-  return {placed(x, offset.x, scale), placed(y, offset.y, scale), placed(z, offset.z, scale)};
+Vec3 ModelFraming::place(const double* p) const {
+  return {float((p[0] + offset[0]) * scale), float((p[1] + offset[1]) * scale),
+          float((p[2] + offset[2]) * scale)};
 }
 
 ModelFraming frameModel(const ObjFile& file) {
-  double low[3] = {INFINITY, INFINITY, INFINITY};
-  double high[3] = {-INFINITY, -INFINITY, -INFINITY};
-  for (const tinyobj::shape_t& shape : file.shapes) {
-    for (const tinyobj::index_t& corner : shape.mesh.indices) {
-      for (int axis = 0; axis < 3; ++axis) {
-        const double v = file.attrib.vertices[std::size_t(corner.vertex_index) * 3 + axis];
-        low[axis] = std::min(low[axis], v);
-        high[axis] = std::max(high[axis], v);
-      }
+  ModelFraming framing;
+  framing.low = {INFINITY, INFINITY, INFINITY};
+  framing.high = {-INFINITY, -INFINITY, -INFINITY};
+  for (const ObjCorner& corner : file.corners) {
+    for (std::size_t axis = 0; axis < 3; ++axis) {
+      const double v = file.positions[std::size_t(corner.position) * 3 + axis];
+      framing.low[axis] = std::min(framing.low[axis], v);
+      framing.high[axis] = std::max(framing.high[axis], v);
     }
   }
-  ModelFraming framing;
-  framing.low = {float(low[0]), float(low[1]), float(low[2])};
-  framing.high = {float(high[0]), float(high[1]), float(high[2])};
-  // The centre in double, rounded to float: coordinates are floats, and so is a
-  // centre that moves them.
-  framing.offset = {float(-(low[0] + high[0]) / 2), float(-(low[1] + high[1]) / 2),
-                    float(-(low[2] + high[2]) / 2)};
-  const double radius = std::hypot(high[0] - low[0], high[1] - low[1], high[2] - low[2]) / 2;
+  double size[3];
+  for (std::size_t axis = 0; axis < 3; ++axis) {
+    size[axis] = framing.high[axis] - framing.low[axis];
+    framing.offset[axis] = -(framing.low[axis] / 2 + framing.high[axis] / 2);
+  }
+  const double radius = std::hypot(size[0], size[1], size[2]) / 2;
+  if (!std::isfinite(radius)) {
+    throw SceneFileError(file.path + ": its positions lie too far apart to measure");
+  }
   framing.scale = radius > 0 ? 1 / radius : 1;
   return framing;
 }

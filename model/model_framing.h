@@ -1,20 +1,26 @@
 #pragma once
 
+#include <array>
+
 #include "math/vec3.h"
-#include "tools/model/obj_file.h"
+#include "model/obj_file.h"
 
 // Where a model lies, and how it is moved into the view: centred on the origin and
 // scaled until its bounds fit a sphere of radius 1. That keeps all of it in view from
 // any turn at the viewer's starting distance (the built-in squares reach 1.1 from the
-// centre).
+// centre). Everything is in double, and a position is rounded to float once, after
+// framing: a model far from the origin keeps its shape.
 struct ModelFraming {
-  Vec3 low;          // the least x, y and z of the positions its faces use
-  Vec3 high;         // and the greatest
-  Vec3 offset;       // added to every position first: minus the centre of the bounds
+  using Point = std::array<double, 3>;
+  Point low{};       // the least x, y and z of the positions its faces use
+  Point high{};      // and the greatest
+  Point offset{};    // added to every position first: minus the centre of the bounds
   double scale = 1;  // then every coordinate is multiplied by this
 
-  // (position + offset) x scale, in double, rounded to float once.
-  Vec3 place(float x, float y, float z) const;
+  // (position + offset) x scale, rounded to float.
+  Vec3 place(const double* position) const;
+  bool isOnePoint() const { return low == high; }
 };
 
+// Throws SceneFileError when the bounds are too large for a double to hold their size.
 ModelFraming frameModel(const ObjFile& file);

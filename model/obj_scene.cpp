@@ -1,96 +1,81 @@
-#include "tools/model/obj_scene.h"
+#include "model/obj_scene.h"
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <map>
+#include <new>
+#include <stdexcept>
 
 #include "math/newell_normal.h"
+#include "model/mtl_file.h"
+#include "model/scene_file_error.h"
+#include "model/texture_file.h"
 #include "scene/demo_scene.h"
-#include "tools/model/scene_file_error.h"
-#include "tools/model/texture_file.h"
 
 namespace {
 
-// One face of the file: its shape, and where its corners start in the shape's indices.
-struct FaceRef {
-  int shape;
-  int face;
-  std::size_t firstCorner;
-};
-
-// The faces of each material, in the order the file first uses the materials; -1 is no
-// material.
-struct MaterialFaces {
-  int material;
-  std::vector<FaceRef> faces;
-};
-
-std::vector<MaterialFaces> facesByMaterial(const ObjFile& file) {
-  std::vector<MaterialFaces> groups;
-  std::map<int, std::size_t> groupOf;
-  for (std::size_t s = 0; s < file.shapes.size(); ++s) {
-    const tinyobj::mesh_t& mesh = file.shapes[s].mesh;
-    std::size_t corner = 0;
-    for (std::size_t f = 0; f < mesh.num_face_vertices.size(); ++f) {
-      const int material = f < mesh.material_ids.size() ? mesh.material_ids[f] : -1;
-      const auto [at, added] = groupOf.try_emplace(material, groups.size());
-      if (added) groups.push_back({material, {}});
-      groups[at->second].faces.push_back({int(s), int(f), corner});
-      corner += mesh.num_face_vertices[f];
-    }
+// The materials the file names, read from its libraries: one that cannot be read is a
+// warning, and a name that none defines draws light grey.
+std::vector<const ObjMaterial*> materialsOf(const ObjFile& file, ModelFiles& files,
+                                            std::vector<ObjMaterial>& read,
+                                            std::vector<std::string>& warnings) {
+  std::map<std::string, const ObjMaterial*> byName;
+  std::vector<std::vector<ObjMaterial>> libraries;
+  for (const std::string& library : file.libraries) {
+    std::vector<std::string> problems;
+    const auto mtl = files.find(library, {folderOf(file.path)}, kLargestMtlFile, problems);
+    for (const std::string& problem : problems)
+      warnOnce(warnings, file.path + ": material library " + problem +
+                             (mtl ? "" : "; drawn without its materials"));
+    if (mtl) libraries.push_back(readMtlText(mtl->path, mtl->bytes, warnings));
   }
-  return groups;
+  for (std::vector<ObjMaterial>& library : libraries)
+    for (ObjMaterial& m : library)
+      read.push_back(std::move(m));
+  for (const ObjMaterial& m : read)
+    byName.try_emplace(m.name, &m);
+  std::vector<const ObjMaterial*> used;
+  for (const std::string& name : file.materialNames) {
+    const auto found = byName.find(name);
+    if (found == byName.end()) {
+      warnOnce(warnings, file.path + ": material '" + name +
+                             "' is in no library; its faces are drawn light grey");
+    }
+    used.push_back(found == byName.end() ? nullptr : found->second);
+  }
+  return used;
 }
 
-Color colorOf(const tinyobj::real_t rgb[3]) {
-  return {float(rgb[0]), float(rgb[1]), float(rgb[2]), 1.0f};
-}
-
-// OpenGL takes shininess from 0 to 128, MTL files give it up to 1000.
-int shininessOf(tinyobj::real_t ns) {
-  return int(std::lround(std::clamp(double(ns), 0.0, 128.0)));
-}
-
-// A texture's file name as the material gives it, beside the model file; written on
-// another system, its folders may be separated by backslashes.
-std::string texturePath(const std::string& folder, std::string name) {
-  if (name.empty() || name[0] != '/') name = folder + "/" + name;
-  std::error_code code;
-  if (!std::filesystem::exists(name, code)) std::replace(name.begin(), name.end(), '\\', '/');
-  return name;
-}
-
-// The textures of the materials, each file read once; null where a material has none or
-// its file cannot be read.
+// The textures of the materials, each file decoded once however its path is written,
+// all within one budget of texels; null where a material has none or it cannot be read.
 class TextureShelf {
  public:
-  TextureShelf(const ObjFile& file, RenderContext& context, std::vector<std::string>& warnings)
-      : file_(file), context_(context), warnings_(warnings) {}
+  TextureShelf(const ObjFile& file, ModelFiles& files, RenderContext& context,
+               std::vector<std::string>& warnings)
+      : file_(file), files_(files), context_(context), warnings_(warnings) {}
 
-  Texture* textureOf(int material) {
-    if (material < 0) return nullptr;
-    const std::string& name = file_.materials[std::size_t(material)].diffuse_texname;
-    if (name.empty()) return nullptr;
-    const std::string path = texturePath(folderOf(file_.path), name);
-    const auto [at, added] = read_.try_emplace(path, nullptr);
-    if (added) at->second = read(path, name);
+  Texture* textureOf(const ObjMaterial* material) {
+    if (material == nullptr || material->texture.empty()) return nullptr;
+    std::vector<std::string> problems;
+    const auto found = files_.find(material->texture, {material->folder, folderOf(file_.path)},
+                                   kLargestTextureFile, problems);
+    for (const std::string& problem : problems)
+      warn("texture " + problem + (found ? "" : "; drawn without it"));
+    if (!found) return nullptr;
+    const auto [at, added] = decoded_.try_emplace(found->identity, nullptr);
+    if (added) at->second = decode(*found, material->texture);
     return at->second;
   }
   int count() const { return count_; }
 
  private:
-  Texture* read(const std::string& path, const std::string& name) {
+  void warn(const std::string& what) { warnOnce(warnings_, file_.path + ": " + what); }
+
+  Texture* decode(const ModelFile& found, const std::string& written) {
     std::string problem;
-    std::optional<Texture> texture;
-    try {
-      texture = readTextureFile(path, problem);
-    } catch (const SceneFileError& e) {
-      throw SceneFileError(file_.path + ": texture '" + name + "': " + e.what());
-    }
+    std::optional<Texture> texture = decodeTexture(found.bytes, texelsLeft_, problem);
     if (!texture) {
-      warnings_.push_back(file_.path + ": texture '" + name + "': " + problem +
-                          "; drawn without it");
+      warn("texture '" + written + "' " + problem + "; drawn without it");
       return nullptr;
     }
     ++count_;
@@ -98,23 +83,28 @@ class TextureShelf {
   }
 
   const ObjFile& file_;
+  ModelFiles& files_;
   RenderContext& context_;
   std::vector<std::string>& warnings_;
-  std::map<std::string, Texture*> read_;
+  std::map<std::string, Texture*> decoded_;
+  long long texelsLeft_ = kTexelBudget;
   int count_ = 0;
 };
 
-// Faces without a material: light grey, which shows on the white the window is cleared
-// to.
-constexpr Color kNoMaterial{0.8f, 0.8f, 0.8f, 1};
+Color colorOrGrey(const ObjMaterial* material) {
+  // Faces without a material: light grey, which shows on the white the window is
+  // cleared to.
+  return material ? material->diffuse : Color{0.8f, 0.8f, 0.8f, 1};
+}
 
-void setMaterial(RenderContext& context, const ObjFile& file, int material, Texture* texture) {
-  if (material >= 0) {
-    const tinyobj::material_t& m = file.materials[std::size_t(material)];
-    context.setMaterial(colorOf(m.diffuse), colorOf(m.specular), shininessOf(m.shininess));
-  } else {
-    context.setMaterial(kNoMaterial, {0, 0, 0, 1}, 0);
-  }
+// OpenGL takes shininess from 0 to 128, MTL files give it up to 1000.
+int shininessOf(double ns) {
+  return int(std::lround(std::clamp(ns, 0.0, 128.0)));
+}
+
+void setMaterial(RenderContext& context, const ObjMaterial* material, Texture* texture) {
+  context.setMaterial(colorOrGrey(material), material ? material->specular : Color{0, 0, 0, 1},
+                      material ? shininessOf(material->shininess) : 0);
   context.bindTexture(texture, nullptr);
 }
 
@@ -127,74 +117,107 @@ void setNormal(RenderContext& context, Vec3 n) {
   }
 }
 
-Vec3 positionOf(const ObjFile& file, const ModelFraming& framing, int index) {
-  const tinyobj::real_t* p = &file.attrib.vertices[std::size_t(index) * 3];
-  return framing.place(float(p[0]), float(p[1]), float(p[2]));
-}
+class FaceCapture {
+ public:
+  FaceCapture(const ObjFile& file, const ModelFraming& framing, RenderContext& context)
+      : file_(file), framing_(framing), context_(context) {}
 
-// The face's own normal, from its framed corners by Newell's method.
-Vec3 faceNormal(const ObjFile& file, const ModelFraming& framing, const tinyobj::index_t* corners,
-                unsigned count) {
-  const auto n = newellNormal(
-      count, [&](std::size_t k) { return positionOf(file, framing, corners[k].vertex_index); });
-  return {float(n[0]), float(n[1]), float(n[2])};
-}
-
-void captureFace(RenderContext& context, const ObjFile& file, const ModelFraming& framing,
-                 const FaceRef& face) {
-  const tinyobj::mesh_t& mesh = file.shapes[std::size_t(face.shape)].mesh;
-  const tinyobj::index_t* corners = &mesh.indices[face.firstCorner];
-  const unsigned count = mesh.num_face_vertices[std::size_t(face.face)];
-  const tinyobj::attrib_t& a = file.attrib;
-  context.beginPolygon();
-  context.meshes.back().polygons.back().vertices.reserve(count);
-  bool faceNormalSet = false;
-  for (unsigned k = 0; k < count; ++k) {
-    const tinyobj::index_t& corner = corners[k];
-    if (corner.normal_index >= 0) {
-      const tinyobj::real_t* n = &a.normals[std::size_t(corner.normal_index) * 3];
-      setNormal(context, {float(n[0]), float(n[1]), float(n[2])});
-      faceNormalSet = false;
-    } else if (!faceNormalSet) {
-      setNormal(context, faceNormal(file, framing, corners, count));
-      faceNormalSet = true;
+  void capture(const ObjFace& face) const {
+    const ObjCorner* corners = &file_.corners[face.firstCorner];
+    context_.beginPolygon();
+    context_.meshes.back().polygons.back().vertices.reserve(std::size_t(face.cornerCount));
+    bool faceNormalSet = false;
+    for (int k = 0; k < face.cornerCount; ++k) {
+      const ObjCorner& corner = corners[k];
+      if (corner.normal >= 0) {
+        const float* n = &file_.normals[std::size_t(corner.normal) * 3];
+        setNormal(context_, {n[0], n[1], n[2]});
+        faceNormalSet = false;
+      } else if (!faceNormalSet) {
+        setNormal(context_, faceNormal(corners, face.cornerCount));
+        faceNormalSet = true;
+      }
+      if (corner.texCoord >= 0) {
+        const float* st = &file_.texCoords[std::size_t(corner.texCoord) * 2];
+        context_.texCoord(st[0], st[1]);
+      } else {
+        context_.texCoord(0, 0);
+      }
+      const Vec3 p = positionOf(corner);
+      context_.vertex(p.x, p.y, p.z);
     }
-    if (corner.texcoord_index >= 0) {
-      const tinyobj::real_t* st = &a.texcoords[std::size_t(corner.texcoord_index) * 2];
-      context.texCoord(float(st[0]), float(st[1]));
-    } else {
-      context.texCoord(0, 0);
-    }
-    const Vec3 p = positionOf(file, framing, corner.vertex_index);
-    context.vertex(p.x, p.y, p.z);
   }
+
+ private:
+  Vec3 positionOf(const ObjCorner& corner) const {
+    return framing_.place(&file_.positions[std::size_t(corner.position) * 3]);
+  }
+
+  // The face's own normal, from its framed corners by Newell's method.
+  Vec3 faceNormal(const ObjCorner* corners, int count) const {
+    const auto n =
+        newellNormal(std::size_t(count), [&](std::size_t k) { return positionOf(corners[k]); });
+    return {float(n[0]), float(n[1]), float(n[2])};
+  }
+
+  const ObjFile& file_;
+  const ModelFraming& framing_;
+  RenderContext& context_;
+};
+
+// The faces of each material, in the order the file first uses the materials; -1 is no
+// material.
+std::vector<std::pair<int, std::vector<const ObjFace*>>> facesByMaterial(const ObjFile& file) {
+  std::vector<std::pair<int, std::vector<const ObjFace*>>> groups;
+  std::map<int, std::size_t> groupOf;
+  for (const ObjFace& face : file.faces) {
+    const auto [at, added] = groupOf.try_emplace(face.material, groups.size());
+    if (added) groups.push_back({face.material, {}});
+    groups[at->second].second.push_back(&face);
+  }
+  return groups;
 }
 
 }  // namespace
 
-ModelSummary captureObjScene(const ObjFile& file, RenderContext& context,
+ModelSummary captureObjScene(const ObjFile& file, ModelFiles& files, RenderContext& context,
                              std::vector<std::string>& warnings) {
   ModelSummary summary;
   summary.file = file.path;
   summary.framing = frameModel(file);
+  if (summary.framing.isOnePoint()) {
+    warnOnce(warnings, file.path + ": all its positions are one point, which covers no pixel");
+  }
+  std::vector<ObjMaterial> materials;
+  const std::vector<const ObjMaterial*> used = materialsOf(file, files, materials, warnings);
   context.reset();
   addSceneLights(context);
-  TextureShelf textures(file, context, warnings);
-  for (const MaterialFaces& group : facesByMaterial(file)) {
-    setMaterial(context, file, group.material, textures.textureOf(group.material));
+  TextureShelf textures(file, files, context, warnings);
+  const FaceCapture faces(file, summary.framing, context);
+  for (const auto& [material, group] : facesByMaterial(file)) {
+    const ObjMaterial* m = material < 0 ? nullptr : used[std::size_t(material)];
+    setMaterial(context, m, textures.textureOf(m));
     context.begin();
-    context.meshes.back().polygons.reserve(group.faces.size());
-    for (const FaceRef& face : group.faces)
-      captureFace(context, file, summary.framing, face);
+    context.meshes.back().polygons.reserve(group.size());
+    for (const ObjFace* face : group)
+      faces.capture(*face);
   }
-  summary.polygons = file.faces;
-  summary.vertices = file.corners;
+  summary.polygons = long(file.faces.size());
+  summary.vertices = long(file.corners.size());
   summary.meshes = int(context.meshes.size());
   summary.textures = textures.count();
   return summary;
 }
 
-ModelSummary loadObjScene(const std::string& path, RenderContext& context,
-                          std::vector<std::string>& warnings) {
-  return captureObjScene(readObjFile(path, warnings), context, warnings);
+ModelSummary loadObjScene(const std::string& path, const ModelOptions& options,
+                          RenderContext& context, std::vector<std::string>& warnings) {
+  try {
+    const ModelFile model = readModelFile(path, kLargestObjFile);
+    DiskModelFiles files(folderOf(path), options.outsideFilesAllowed);
+    return captureObjScene(readObjText(path, model.bytes, warnings), files, context, warnings);
+  } catch (const std::bad_alloc&) {
+    throw SceneFileError(path + ": too large to hold in memory");
+  } catch (const std::length_error&) {
+    throw SceneFileError(path + ": too large to hold in memory");
+  }
 }

@@ -3,9 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "model/model_files.h"
+#include "model/model_framing.h"
+#include "model/obj_file.h"
 #include "scene/render_context.h"
-#include "tools/model/model_framing.h"
-#include "tools/model/obj_file.h"
 
 // What a model brought into the scene.
 struct ModelSummary {
@@ -17,20 +18,28 @@ struct ModelSummary {
   ModelFraming framing;
 };
 
+// How far a model's own files are trusted.
+struct ModelOptions {
+  // Material libraries and textures may lie outside the model's folder tree.
+  bool outsideFilesAllowed = false;
+};
+
 // Describes the model to `context` through the capture operations, as the demo scene
 // describes its squares: the built-in scene's ambient light and two lights, then one
 // mesh per material, in the order the file first uses them (Kd the diffuse colour, Ks
 // the specular, Ns the shininess, map_Kd the texture; faces without a material are
-// light grey), each face one polygon with all its corners. A corner without a normal gets its
-// face's own; one without texture coordinates gets (0, 0). Positions are framed
-// (tools/model/model_framing.h).
+// light grey), each face one polygon with all its corners. A corner without a normal
+// gets its face's own; one without texture coordinates gets (0, 0). Positions are
+// framed (model/model_framing.h).
 //
-// Textures are read from PNG and JPEG files beside the model; one that cannot be read
-// is a warning, and its material is drawn without it. The reduced texture levels are
-// not prepared here.
-ModelSummary captureObjScene(const ObjFile& file, RenderContext& context,
+// Material libraries and textures come from `files`. One that cannot be read is a
+// warning, and the model is drawn without it; a library that is malformed is refused.
+// Textures share kTexelBudget, and each file is decoded once. The reduced texture
+// levels are not prepared here. Throws SceneFileError.
+ModelSummary captureObjScene(const ObjFile& file, ModelFiles& files, RenderContext& context,
                              std::vector<std::string>& warnings);
 
-// readObjFile, then captureObjScene. Throws SceneFileError.
-ModelSummary loadObjScene(const std::string& path, RenderContext& context,
-                          std::vector<std::string>& warnings);
+// Reads the model file and what it names from disk, then captureObjScene. Throws
+// SceneFileError with one line naming the file, for lack of memory too.
+ModelSummary loadObjScene(const std::string& path, const ModelOptions& options,
+                          RenderContext& context, std::vector<std::string>& warnings);

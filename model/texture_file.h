@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -7,14 +8,19 @@
 
 // The largest side of a texture read from a file: the largest texture OpenGL takes here.
 inline constexpr int kLargestTextureSide = 16384;
+// The texels all textures of one model may have together: 4096 x 4096, or any mix.
+inline constexpr long long kTexelBudget = 4096LL * 4096;
+// The largest texture file read at all.
+inline constexpr std::size_t kLargestTextureFile = std::size_t(256) << 20;
 
-// A texture from a PNG or JPEG file, as it comes: any size up to kLargestTextureSide on
-// a side, with 1 to 4 components (grey, grey and alpha, red green blue, red green blue
-// alpha), each 8-bit channel made a float in [0, 1]. Row 0 of the texture is the
-// picture's bottom row, since texture coordinate t grows upwards.
+// A texture from the bytes of a PNG or JPEG file, told by its content, as it comes:
+// 1 to 4 components (grey, grey and alpha, red green blue, red green blue alpha), each
+// 8-bit channel made a float in [0, 1]. Row 0 of the texture is the picture's bottom
+// row, since texture coordinate t grows upwards.
 //
-// Nothing, with the reason in `problem`, when the file cannot be read or is not a PNG
-// or JPEG picture that decodes: the model is then drawn without it. Throws
-// SceneFileError, with the reason alone, for a picture larger than the largest texture
-// or too large to hold.
-std::optional<Texture> readTextureFile(const std::string& path, std::string& problem);
+// The size is read from the picture's header before anything is decoded. Nothing, with
+// the reason in `problem`, for bytes of another kind, a picture that does not decode,
+// one larger than kLargestTextureSide on a side, or one whose texels exceed
+// `texelsLeft`; otherwise its texels are taken from `texelsLeft`.
+std::optional<Texture> decodeTexture(const std::string& bytes, long long& texelsLeft,
+                                     std::string& problem);

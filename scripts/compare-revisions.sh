@@ -4,8 +4,8 @@
 #
 #   scripts/compare-revisions.sh REVISION [--rounds N] [--sizes WxH,...] [--benchmark NAME]
 #
-# REVISION is built beside the working tree (build/compare/<commit>) with the working
-# tree's benchmark program, so that both builds time the same frames the same way.
+# REVISION is built beside the working tree (build/compare/<commit>) with its own
+# benchmark program; both time the same frames of the viewer's scene by the same names.
 # Runs alternate between the two builds (old, new, new, old, ...) so that a machine
 # that gets busier or quieter on the way affects both alike. Each timing is the fastest
 # of five short runs; each ratio is old time / new time of one round, and the median
@@ -42,7 +42,6 @@ if [ ! -f "$old/.exported" ]; then
   git -C "$root" archive "$commit" | tar -x -C "$old"
   touch "$old/.exported"
 fi
-cp "$root/tools/bench/frame_bench.cpp" "$old/tools/bench/frame_bench.cpp"
 
 "$root/scripts/install-deps.sh"
 echo "building $revision ($commit) and the working tree..." >&2

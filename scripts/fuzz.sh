@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Fuzzes the OBJ loader and the software pipeline behind it:
+# Fuzzes the model reader (an OBJ file, its material library and its texture, from one
+# input: tests/fuzz/obj_scene_target.h) and the software pipeline behind it:
 #
 #   scripts/fuzz.sh [SECONDS [SEED]]
 #
 # SECONDS defaults to 60; without SEED each run explores afresh, with one it repeats the
 # same inputs in the same order (as far as the time allows), so that a failure in CI can
 # be run again. Builds the fuzz target with clang's libFuzzer and AddressSanitizer and
-# UndefinedBehaviorSanitizer (build/fuzz), starts from the tests' own model files, and
+# UndefinedBehaviorSanitizer (build/fuzz), starts from the tests' own model files and the
+# textured seeds, and
 # fails on the first input that crashes it, which it keeps under build/fuzz/crashes:
 # put it in tests/fuzz/crashes, and the ordinary tests run it from then on.
 set -euo pipefail
@@ -23,7 +25,7 @@ trap 'rm -rf "$corpus" "$log"' EXIT
 mkdir -p "$root/build/fuzz/crashes"
 if ! "$root/build/fuzz/tests/fuzz/obj_scene_fuzzer" -max_total_time="$seconds" -seed="$seed" \
   -max_len=4096 -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$root/build/fuzz/crashes/" \
-  -print_final_stats=1 "$corpus" "$root/tests/data/models" >"$log" 2>&1; then
+  -print_final_stats=1 "$corpus" "$root/tests/fuzz/seeds" "$root/tests/data/models" >"$log" 2>&1; then
   tail -n 60 "$log"
   echo "fuzzing found an input that crashes: see build/fuzz/crashes" >&2
   exit 1

@@ -2,7 +2,12 @@
 // with its reason and a status, never an abort.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <fstream>
+
 #include "tests/support/program_run.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -49,6 +54,32 @@ TEST(BenchTool, RefusesOrFailsWithItsReasonAndNeverAborts) {
   EXPECT_EQ(help.status, 0);
   for (const char* option : {"--sizes=", "--scene=", "--lighting=", "--version"})
     EXPECT_NE(help.standardOutput.find(option), std::string::npos) << option;
+}
+
+// A model from a stranger: a library on a device outside its folder and one that is a
+// pipe inside it. Neither is read, nothing hangs, and the model is timed all the same.
+TEST(BenchTool, TimesAHostileModelWithoutReadingWhatItMustNot) {
+  ScratchFolder scratch("quadrelle-bench");
+  std::filesystem::create_directories(scratch.path());
+  const std::string model = (scratch.path() / "model.obj").string();
+  std::ofstream(model) << "mtllib ../../../../../../../../dev/zero\nmtllib fifo.mtl\n"
+                          "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+  ASSERT_EQ(mkfifo((scratch.path() / "fifo.mtl").c_str(), 0600), 0);
+  const std::vector<std::string> timing = {"--scene=" + model, "--sizes=16x16",
+                                           "--benchmark_filter=^pipeline/",
+                                           "--benchmark_min_time=0.001"};
+  const ProgramResult confined = bench(timing);
+  EXPECT_EQ(confined.status, 0) << confined.standardError;
+  EXPECT_NE(confined.standardError.find("lies outside the model's folder"), std::string::npos)
+      << confined.standardError;
+  EXPECT_NE(confined.standardError.find("'fifo.mtl' is a pipe"), std::string::npos)
+      << confined.standardError;
+  std::vector<std::string> allowed = timing;
+  allowed.push_back("--allow-outside-files");
+  const ProgramResult outside = bench(allowed);
+  EXPECT_EQ(outside.status, 0) << outside.standardError;
+  EXPECT_NE(outside.standardError.find("is a device, not a regular file"), std::string::npos)
+      << outside.standardError;
 }
 
 }  // namespace

@@ -237,7 +237,7 @@ TEST_F(RenderTool, DrawsAModelAndSaysWhatTheFrameDid) {
       render({"--scene", (folder / "absent.obj").string(), "--out", (folder / "none").string()});
   EXPECT_EQ(refused.status, 2);
   EXPECT_EQ(refused.standardError, "quadrelle-render: " + (folder / "absent.obj").string() +
-                                       ": cannot read it: No such file or directory\n");
+                                       ": cannot be read: No such file or directory\n");
   EXPECT_FALSE(fs::exists(folder / "none"));
 }
 

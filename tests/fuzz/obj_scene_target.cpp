@@ -3,14 +3,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/view_setup.h"
+#include "model/obj_scene.h"
+#include "model/scene_file_error.h"
 #include "raster/software_frame.h"
 #include "raster/texture_levels.h"
 #include "tests/support/digest_points.h"
-#include "tools/model/obj_scene.h"
-#include "tools/model/scene_file_error.h"
 
 namespace {
 
@@ -23,16 +24,28 @@ DigestPoints draw(const RenderContext& context, FragmentPath path) {
   return points;
 }
 
+// The part of `text` before `mark`, and what follows it in `rest`.
+std::string cut(std::string_view& text, std::string_view mark) {
+  const std::size_t at = text.find(mark);
+  const std::string part(text.substr(0, at));
+  text.remove_prefix(at == std::string_view::npos ? text.size() : at + mark.size());
+  return part;
+}
+
 }  // namespace
 
-void drawObjBytes(const std::uint8_t* data, std::size_t size) {
-  const std::string text(reinterpret_cast<const char*>(data), size);
+int drawObjBytes(const std::uint8_t* data, std::size_t size) {
+  std::string_view input(reinterpret_cast<const char*>(data), size);
+  const std::string obj = cut(input, "\n@@mtl\n");
+  const std::string mtl = cut(input, "\n@@image\n");
+  MemoryModelFiles files({{"model.mtl", mtl}, {"texture.png", std::string(input)}});
   std::vector<std::string> warnings;
   RenderContext context;
+  ModelSummary model;
   try {
-    captureObjScene(readObjText("input.obj", text, warnings), context, warnings);
+    model = captureObjScene(readObjText("input.obj", obj, warnings), files, context, warnings);
   } catch (const SceneFileError&) {
-    return;
+    return -1;
   }
   prepareTextureLevels(context);
   context.useOpenGL = false;
@@ -44,4 +57,5 @@ void drawObjBytes(const std::uint8_t* data, std::size_t size) {
     std::fprintf(stderr, "the fast and the plain fragment paths drew different points\n");
     std::abort();
   }
+  return model.textures;
 }

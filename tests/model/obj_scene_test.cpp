@@ -1,26 +1,28 @@
-// Models from OBJ files, as the companion programs bring them into a scene: through the
-// capture operations, face by face, and refused with one line when they cannot be
-// drawn.
+// Models from OBJ files, as the companion programs bring them into a scene: read
+// strictly, through the capture operations face by face, with what they name looked up
+// only where the model may look, and refused with one line when they cannot be drawn.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <fstream>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "model/obj_scene.h"
+#include "model/scene_file_error.h"
 #include "tests/support/scratch_folder.h"
-#include "tools/model/obj_scene.h"
-#include "tools/model/scene_file_error.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 const std::string kModels = QUADRELLE_SOURCE_DIR "/tests/data/models/";
 
 TEST(ObjScene, CapturesTheBoxFaceByFaceWithItsMaterials) {
   RenderContext context;
   std::vector<std::string> warnings;
-  const ModelSummary model = loadObjScene(kModels + "box.obj", context, warnings);
+  const ModelSummary model = loadObjScene(kModels + "box.obj", {}, context, warnings);
   EXPECT_TRUE(warnings.empty());
   EXPECT_EQ(model.polygons, 6);
   EXPECT_EQ(model.textures, 4);
@@ -57,77 +59,192 @@ TEST(ObjScene, CapturesTheBoxFaceByFaceWithItsMaterials) {
   EXPECT_EQ(context.meshes[0].polygons[0].vertices[0].normal, (Vec3{0, 0, -1}));
 }
 
-std::string write(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-  return path.string();
+// A folder of small model files, each written by the test.
+class ModelFolder {
+ public:
+  ModelFolder() : scratch_("quadrelle-model") { fs::create_directories(scratch_.path() / "model"); }
+  std::string write(const std::string& name, const std::string& text) const {
+    const fs::path path = scratch_.path() / name;
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+    return path.string();
+  }
+  fs::path path(const std::string& name) const { return scratch_.path() / name; }
+
+ private:
+  ScratchFolder scratch_;
+};
+
+// The first bytes of a PNG that says it is width x height: all that is read before the
+// size is judged.
+std::string pngHeader(unsigned width, unsigned height) {
+  std::string bytes("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16);
+  for (unsigned value : {width, height})
+    for (int shift = 24; shift >= 0; shift -= 8)
+      bytes += char((value >> shift) & 0xff);
+  return bytes + std::string("\x08\x02\0\0\0\0\0\0\0", 9);
 }
 
-// A PNG that says it is 20000 x 8 pixels: its header is all the size check reads.
-std::string oversizePng() {
-  const unsigned char bytes[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0,    0, 0,
-                                 13,   'I', 'H', 'D', 'R',  0,    0,    0x4e, 0x20, 0, 0,
-                                 0,    8,   8,   2,   0,    0,    0,    0,    0,    0, 0};
+// A whole 1 x 1 grey PNG.
+std::string onePixelPng() {
+  const unsigned char bytes[] = {
+      0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48,
+      0x44, 0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x00, 0x00, 0x00,
+      0x00, 0x3a, 0x7e, 0x9b, 0x55, 0x00, 0x00, 0x00, 0x0a, 0x49, 0x44, 0x41, 0x54, 0x78,
+      0x9c, 0x63, 0x68, 0x00, 0x00, 0x00, 0x82, 0x00, 0x81, 0x4c, 0x17, 0xd7, 0xdf, 0x00,
+      0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60, 0x82};
   return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
-TEST(ObjScene, RefusesWhatCannotBeDrawnWithOneLineNamingTheFile) {
-  ScratchFolder scratch("quadrelle-obj");
-  const std::filesystem::path& folder = scratch.path();
-  std::filesystem::create_directories(folder);
-  write(folder / "huge.png", oversizePng());
-  const std::map<std::string, std::pair<std::string, std::string>> bad = {
-      {"empty", {"", "no faces to draw"}},
-      {"random bytes", {"\x89\x01\xff\xfe garbage \x7f\n\x02", "no faces to draw"}},
-      {"no faces", {"v 0 0 0\nv 1 0 0\nv 0 1 0\n", "no faces to draw"}},
-      {"index out of range", {"v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 9\n", "refers to position 9"}},
-      {"two corners", {"v 0 0 0\nv 1 0 0\nf 1 2\n", "fewer than 3 corners"}},
-      {"zero index", {"v 0 0 0\nf 0 1 2\n", "line 2: a face names corner 0"}},
-      {"not finite", {"v 1e999 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n", "not a finite number"}},
-      {"huge texture",
-       {"mtllib huge.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nusemtl m\nf 1 2 3\n", "larger than 16384"}},
-  };
-  write(folder / "huge.mtl", "newmtl m\nmap_Kd huge.png\n");
-  for (const auto& [name, file] : bad) {
-    const std::string path = write(folder / (name + ".obj"), file.first);
-    RenderContext context;
-    std::vector<std::string> warnings;
-    try {
-      loadObjScene(path, context, warnings);
-      ADD_FAILURE() << name << " was not refused";
-    } catch (const SceneFileError& e) {
-      const std::string message = e.what();
-      EXPECT_EQ(message.rfind(path + ": ", 0), 0u) << message;
-      EXPECT_NE(message.find(file.second), std::string::npos) << name << ": " << message;
-      EXPECT_EQ(message.find('\n'), std::string::npos) << message;
-    }
-  }
-  RenderContext context;
-  std::vector<std::string> warnings;
-  EXPECT_THROW(loadObjScene((folder / "absent.obj").string(), context, warnings), SceneFileError);
+const std::string kTriangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
+
+std::string faceOf(int corners) {
+  std::string text;
+  for (int i = 0; i < corners; ++i)
+    text += "v " + std::to_string(std::cos(i * 0.001)) + " " + std::to_string(std::sin(i * 0.001)) +
+            " 0\n";
+  text += "f";
+  for (int i = 1; i <= corners; ++i)
+    text += " " + std::to_string(i);
+  return text + "\n";
 }
 
-// A material library, a material or a texture that is missing or does not decode: the
-// model is drawn without it, and each is named in a warning.
-TEST(ObjScene, DrawsWithoutWhatIsMissingAndSaysWhat) {
-  ScratchFolder scratch("quadrelle-obj");
-  const std::filesystem::path& folder = scratch.path();
-  std::filesystem::create_directories(folder);
-  write(folder / "a.mtl", "newmtl bad\nmap_Kd bad.png\nnewmtl gone\nmap_Kd gone.jpg\n");
-  write(folder / "bad.png", "\x89PNG\r\n\x1a\n truncated");
-  const std::string path =
-      write(folder / "model.obj",
-            "mtllib a.mtl\nmtllib absent.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\n"
-            "usemtl bad\nf 1 2 3\nusemtl gone\nf 3 2 1\nusemtl nowhere\nf 1 3 2\n");
-  RenderContext context;
+struct Loaded {
+  std::string refusal;  // empty when drawn
   std::vector<std::string> warnings;
-  const ModelSummary model = loadObjScene(path, context, warnings);
-  EXPECT_EQ(model.polygons, 3);
-  EXPECT_EQ(model.textures, 0);
+  RenderContext context;
+  ModelSummary model;
+};
+
+std::unique_ptr<Loaded> load(const std::string& path, bool outsideAllowed = false) {
+  auto loaded = std::make_unique<Loaded>();
+  try {
+    loaded->model = loadObjScene(path, {outsideAllowed}, loaded->context, loaded->warnings);
+  } catch (const SceneFileError& e) {
+    loaded->refusal = e.what();
+  }
+  return loaded;
+}
+
+std::string allOf(const std::vector<std::string>& lines) {
   std::string all;
-  for (const std::string& w : warnings)
-    all += w + "\n";
-  for (const char* named : {"absent.mtl", "bad.png", "gone.jpg", "nowhere"})
-    EXPECT_NE(all.find(named), std::string::npos) << named << " in:\n" << all;
+  for (const std::string& line : lines)
+    all += line + "\n";
+  return all;
+}
+
+TEST(ObjScene, RefusesWhatCannotBeReadExactlyWithOneLineNamingFileLineAndText) {
+  ModelFolder folder;
+  folder.write("model/big.mtl", "newmtl m\nKd 0.2 abc 0.9\n");
+  folder.write("model/ns.mtl", "newmtl m\nNs inf\n");
+  const std::string corners = faceOf(kMostCorners + 1);
+  const std::vector<std::pair<std::string, std::string>> refused = {
+      {"", "no faces to draw"},
+      {"v nan 0 0\n", "line 1: v's x 'nan' is not a number"},
+      {"v 0 0 abc\n", "line 1: v's z 'abc' is not a number"},
+      {"v 1,5 0 0\n", "'1,5' is not a number"},
+      {"v 3.1+e2 0 0\n", "'3.1+e2' is not a number"},
+      {"v 0x10 0 0\n", "'0x10' is not a number"},
+      {"v 1e999 0 0\n", "'1e999' is not a finite number"},
+      {"v 1 0\n", "line 1: v has 2 numbers"},
+      {kTriangle + "vt 0 1e39\n", "line 4: vt's v '1e39' is beyond a float's range"},
+      {kTriangle + "vn 0 0 -inf\n", "line 4: vn's z '-inf' is not a number"},
+      {kTriangle + "f\n", "line 4: a face of 0 corners"},
+      {kTriangle + "f 1 2\n", "line 4: a face of 2 corners"},
+      {kTriangle + "f 1 2 4\n", "line 4: a corner refers to position 4, but the file has 3"},
+      {kTriangle + "f 1 2 99999999999\n", "refers to position 99999999999, but the file has 3"},
+      {kTriangle + "f -1 -2 -4\n", "refers to position -4, but 3 come before it"},
+      {kTriangle + "f 1/1 2 3\n", "refers to texture coordinate 1, but the file has 0"},
+      {kTriangle + "f 0 1 2\n", "refers to position 0; OBJ counts from 1"},
+      {corners, "a face of 4097 corners, more than the 4096"},
+      {"mtllib big.mtl\n" + kTriangle + "f 1 2 3\n", "big.mtl: line 2: Kd's green 'abc'"},
+      {"mtllib ns.mtl\n" + kTriangle + "f 1 2 3\n", "ns.mtl: line 2: Ns's exponent 'inf'"},
+      {"\xff\xfe"
+       "v\0",
+       "is UTF-16 text, not a Wavefront OBJ file"},
+      {"solid cube\n  facet normal 0 0 1\n", "is an STL file"},
+      {"{\"asset\": {\"version\": \"2.0\"}}", "is a glTF file"},
+      {"ply\nformat ascii 1.0\n", "is a PLY file"},
+  };
+  int i = 0;
+  for (const auto& [text, reason] : refused) {
+    const std::string path = folder.write("model/" + std::to_string(i++) + ".obj", text);
+    const auto loaded = load(path);
+    // The file at fault first: the model, or its material library.
+    EXPECT_EQ(loaded->refusal.rfind(folder.path("model/").string(), 0), 0u) << loaded->refusal;
+    EXPECT_NE(loaded->refusal.find(reason), std::string::npos) << loaded->refusal;
+    EXPECT_EQ(loaded->refusal.find('\n'), std::string::npos) << loaded->refusal;
+  }
+}
+
+// What a model is drawn without, each said once, and what is read as it is meant.
+TEST(ObjScene, DrawsWithoutWhatIsMissingOrNotAllowedAndSaysSoOnce) {
+  ModelFolder folder;
+  folder.write("outside.png", onePixelPng());
+  folder.write("model/a.mtl",
+               "newmtl bad\nmap_Kd bad.png\nnewmtl gone\nmap_Kd gone.jpg\n"
+               "newmtl out\nmap_Kd ../outside.png\nnewmtl wide\nmap_Kd wide.png\n"
+               "newmtl tall\nmap_Kd tall.png\nnewmtl edge\nmap_Kd edge.png\n"
+               "newmtl budget\nmap_Kd budget.png\nnewmtl over\nmap_Kd over.png\n");
+  folder.write("model/bad.png", "\x89PNG\r\n\x1a\n truncated");
+  folder.write("model/wide.png", pngHeader(16385, 1));
+  folder.write("model/tall.png", pngHeader(1, 16385));
+  folder.write("model/edge.png", pngHeader(16384, 1));
+  folder.write("model/budget.png", pngHeader(4096, 4096));
+  folder.write("model/over.png", pngHeader(4096, 4097));
+  ASSERT_EQ(mkfifo(folder.path("model/fifo.mtl").c_str(), 0600), 0);
+  std::string faces;
+  for (const char* m :
+       {"bad", "gone", "nowhere", "nowhere", "out", "wide", "tall", "edge", "budget", "over"})
+    faces += std::string("usemtl ") + m + "\nf 1 2 3\n";
+  const std::string path = folder.write(
+      "model/model.obj", "mtllib a.mtl absent.mtl\nmtllib fifo.mtl\n" + kTriangle + faces);
+  const auto loaded = load(path);
+  ASSERT_EQ(loaded->refusal, "");
+  EXPECT_EQ(loaded->model.textures, 0);
+  const std::string all = allOf(loaded->warnings);
+  for (const char* said :
+       {"'absent.mtl' not found", "fifo.mtl' is a pipe", "'bad.png' does not decode",
+        "'gone.jpg' not found", "material 'nowhere' is in no library",
+        "'../outside.png' lies outside the model's folder",
+        "is 16385 x 1, larger than 16384 on a side", "is 1 x 16385, larger than 16384",
+        "edge.png' does not decode", "budget.png' does not decode",
+        "is 4096 x 4097: 16781312 texels, more than the 16777216 left"})
+    EXPECT_NE(all.find(said), std::string::npos) << said << " in:\n" << all;
+  EXPECT_EQ(all.find("nowhere"), all.rfind("nowhere")) << "said once:\n" << all;
+
+  // With outside files allowed, the texture outside is read; a second texture then
+  // leaves one texel less of the budget.
+  const std::string next =
+      folder.write("model/next.obj",
+                   "mtllib a.mtl\n" + kTriangle + "usemtl out\nf 1 2 3\nusemtl budget\nf 1 2 3\n");
+  const auto allowed = load(next, true);
+  EXPECT_EQ(allowed->model.textures, 1) << allOf(allowed->warnings);
+  EXPECT_NE(
+      allOf(allowed->warnings).find("is 4096 x 4096: 16777216 texels, more than the 16777215 left"),
+      std::string::npos)
+      << allOf(allowed->warnings);
+}
+
+TEST(ObjScene, ReadsNamesCommentsContinuationsAndGreysAsTheFormatMeansThem) {
+  ModelFolder folder;
+  folder.write(
+      "model/my mats.mtl",
+      "newmtl Hard Shiny Plastic\nKd 0.6\nnewmtl textured\nmap_Kd -s 1 1 1 C:\\My Models\\T.PNG\n");
+  folder.write("model/t.png", onePixelPng());
+  const std::string path = folder.write(
+      "model/names.obj",
+      "\xef\xbb\xbfmtllib my mats.mtl\r\nv 0 0 1000000\nv 0.01 0 1000000\nv 0 0.01 \\\n"
+      "1000000\nusemtl Hard Shiny Plastic\nf 1 2 3 # a comment\nusemtl textured\nf 3 2 1\n");
+  const auto loaded = load(path);
+  ASSERT_EQ(loaded->refusal, "");
+  ASSERT_EQ(loaded->context.meshes.size(), 2u) << allOf(loaded->warnings);
+  EXPECT_EQ(loaded->context.meshes[0].diffuse, (Color{0.6f, 0.6f, 0.6f, 1}));
+  EXPECT_EQ(loaded->model.textures, 1) << allOf(loaded->warnings);
+  // Three corners 0.01 apart at a million keep their shape: framed in double.
+  const std::vector<Vertex>& v = loaded->context.meshes[0].polygons[0].vertices;
+  EXPECT_FLOAT_EQ(v[1].position.x - v[0].position.x, v[2].position.y - v[0].position.y);
+  EXPECT_GT(v[1].position.x - v[0].position.x, 1.0f);
 }
 
 }  // namespace

@@ -53,7 +53,7 @@ RenderContext& sceneOf(const SceneOptions& scene) {
   if (!built[i]) {
     built[i] = std::make_unique<RenderContext>();
     std::vector<std::string> warnings;
-    buildScene({scene.file, false}, *built[i], warnings);
+    buildScene({scene.file, false, {}}, *built[i], warnings);
   }
   built[i]->lighting = scene.lighting;
   return *built[i];

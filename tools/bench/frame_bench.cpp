@@ -9,10 +9,6 @@
 // Frames drawn through OpenGL are timed by the clock on the wall, since llvmpipe draws
 // on threads of its own; they are drawn offscreen, on a private X server when there is
 // no display. Every Google Benchmark flag works too, --benchmark_format=json among them.
-//
-// This file builds against earlier revisions of the pipeline too, so that
-// scripts/compare-revisions.sh can time an old and a new build with the same code; what
-// they lack (models, lighting) is left out there.
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
@@ -27,19 +23,13 @@
 #include "app/frame.h"
 #include "app/view_setup.h"
 #include "glview/texture_upload.h"
+#include "model/scene_file_error.h"
 #include "raster/frame_driver.h"
+#include "raster/span_sink.h"
 #include "raster/texture_levels.h"
-#include "scene/demo_scene.h"
-#include "tools/xsession/gl_surface.h"
-#if __has_include("raster/span_sink.h")
-#include "raster/span_sink.h"  // CountingPoints, since the sinks were folded
-#endif
-#if __has_include("tools/cli/scene_options.h")
 #include "tools/cli/output.h"
 #include "tools/cli/scene_options.h"
-#include "tools/model/scene_file_error.h"
-#define QUADRELLE_BENCH_SCENES 1
-#endif
+#include "tools/xsession/gl_surface.h"
 
 namespace {
 
@@ -50,6 +40,7 @@ struct BenchOptions {
   std::vector<std::pair<int, int>> sizes = {{480, 480}, {1920, 1080}, {3840, 2160}};
   std::string scene;  // a model file; empty for the viewer's scene
   bool lighting = false;
+  bool outsideFilesAllowed = false;
   bool help = false;
   bool version = false;
 };
@@ -60,14 +51,9 @@ BenchOptions options;
 RenderContext& scene() {
   static const std::unique_ptr<RenderContext> context = [] {
     auto made = std::make_unique<RenderContext>();
-#ifdef QUADRELLE_BENCH_SCENES
     std::vector<std::string> warnings;
-    buildScene({options.scene, options.lighting}, *made, warnings);
+    buildScene({options.scene, options.lighting, {options.outsideFilesAllowed}}, *made, warnings);
     warn(kProgram, warnings);
-#else
-    setupScene(*made);
-    prepareTextureLevels(*made);
-#endif
     return made;
   }();
   return *context;
@@ -179,6 +165,8 @@ bool takeOptions(int& argc, char** argv, std::string& error) {
       options.scene = argument.substr(8);
     } else if (argument == "--lighting=on" || argument == "--lighting=off") {
       options.lighting = argument == "--lighting=on";
+    } else if (argument == "--allow-outside-files") {
+      options.outsideFilesAllowed = true;
     } else if (argument == "--version") {
       options.version = true;
     } else if (argument.rfind("--lighting", 0) == 0) {
@@ -223,6 +211,7 @@ void printUsage() {
       "  --sizes=WxH[,WxH...] picture sizes, each side 1 to %d\n"
       "                       (default 480x480,1920x1080,3840x2160)\n"
       "  --scene=FILE         a Wavefront OBJ model instead of the viewer's scene\n"
+      "  --allow-outside-files  read materials and textures outside the model's folder\n"
       "  --lighting=on|off    lighting (default off)\n"
       "  --version            the version\n"
       "\n"
@@ -234,13 +223,11 @@ void printUsage() {
 // Builds the scene before any benchmark runs, so that a model that cannot be drawn is
 // refused at once.
 int prepareScene() {
-#ifdef QUADRELLE_BENCH_SCENES
   try {
     scene();
   } catch (const SceneFileError& e) {
     return refuseInput(kProgram, e.what());
   }
-#endif
   return 0;
 }
 
@@ -254,9 +241,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (options.version) {
-#ifdef QUADRELLE_BENCH_SCENES
     std::printf("%s", versionLine(kProgram).c_str());
-#endif
     return 0;
   }
   if (options.help) printUsage();

@@ -1,11 +1,13 @@
 #include "tools/cli/scene_options.h"
 
+#include <charconv>
 #include <cstdio>
+#include <new>
 
 #include "app/viewer_scene.h"
+#include "model/scene_file_error.h"
 #include "raster/texture_levels.h"
 #include "tools/cli/output.h"
-#include "tools/model/scene_file_error.h"
 
 void addSceneOptions(OptionParser& parser, SceneOptions& scene) {
   parser.value("--scene", [&scene](const std::string& text, std::string& error) {
@@ -16,6 +18,7 @@ void addSceneOptions(OptionParser& parser, SceneOptions& scene) {
     scene.file = text;
     return true;
   });
+  parser.flag("--allow-outside-files", scene.model.outsideFilesAllowed);
   parser.value("--lighting", onOrOff(scene.lighting));
 }
 
@@ -23,6 +26,9 @@ const char* const kSceneOptionsUsage =
     "  --scene FILE        a Wavefront OBJ model (with its MTL materials and PNG or\n"
     "                      JPEG textures) instead of the viewer's scene, centred and\n"
     "                      scaled to fit the view; the scene's lights stay\n"
+    "  --allow-outside-files\n"
+    "                      read materials and textures that lie outside the model's\n"
+    "                      folder, which by default are looked for inside it\n"
     "  --lighting on|off   lighting, which the viewer never turns on (default off)\n";
 
 std::optional<ModelSummary> buildScene(const SceneOptions& scene, RenderContext& context,
@@ -31,8 +37,12 @@ std::optional<ModelSummary> buildScene(const SceneOptions& scene, RenderContext&
   if (scene.file.empty()) {
     buildViewerScene(context);
   } else {
-    model = loadObjScene(scene.file, context, warnings);
-    prepareTextureLevels(context);
+    model = loadObjScene(scene.file, scene.model, context, warnings);
+    try {
+      prepareTextureLevels(context);
+    } catch (const std::bad_alloc&) {
+      throw SceneFileError(scene.file + ": its textures are too large to hold in memory");
+    }
   }
   context.lighting = scene.lighting;
   return model;
@@ -54,6 +64,7 @@ bool buildSceneOrRefuse(const std::string& program, const SceneOptions& scene,
 std::string sceneArguments(const SceneOptions& scene) {
   std::string arguments;
   if (!scene.file.empty()) arguments += " --scene " + shellWord(scene.file);
+  if (scene.model.outsideFilesAllowed) arguments += " --allow-outside-files";
   if (scene.lighting) arguments += " --lighting on";
   return arguments;
 }
@@ -66,13 +77,19 @@ Json poseJson(const ViewOptions& view, const SceneOptions& scene) {
 
 namespace {
 
-Json vec3Json(Vec3 v) {
-  return Json::array({floatJson(v.x), floatJson(v.y), floatJson(v.z)});
+Json pointJson(const ModelFraming::Point& p) {
+  return Json::array({p[0], p[1], p[2]});
 }
 
-std::string vec3Text(Vec3 v) {
-  return "(" + shortestDecimal(v.x) + ", " + shortestDecimal(v.y) + ", " + shortestDecimal(v.z) +
-         ")";
+// The shortest decimal that reads back as the same double.
+std::string decimal(double value) {
+  char text[32];
+  const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+  return std::string(text, end);
+}
+
+std::string pointText(const ModelFraming::Point& p) {
+  return "(" + decimal(p[0]) + ", " + decimal(p[1]) + ", " + decimal(p[2]) + ")";
 }
 
 }  // namespace
@@ -84,9 +101,9 @@ Json modelJson(const ModelSummary& model) {
           {"vertices", model.vertices},
           {"meshes", model.meshes},
           {"textures", model.textures},
-          {"boundsLow", vec3Json(f.low)},
-          {"boundsHigh", vec3Json(f.high)},
-          {"offset", vec3Json(f.offset)},
+          {"boundsLow", pointJson(f.low)},
+          {"boundsHigh", pointJson(f.high)},
+          {"offset", pointJson(f.offset)},
           {"scale", f.scale}};
 }
 
@@ -97,7 +114,7 @@ std::string modelText(const ModelSummary& model) {
   return "model " + model.file + ": " + std::to_string(model.polygons) + " polygons, " +
          std::to_string(model.vertices) + " vertices, " + std::to_string(model.meshes) +
          " meshes, " + std::to_string(model.textures) + " textures\n" + "bounds " +
-         vec3Text(f.low) + " to " + vec3Text(f.high) + ", moved by " + vec3Text(f.offset) +
+         pointText(f.low) + " to " + pointText(f.high) + ", moved by " + pointText(f.offset) +
          " and scaled by " + scale + "\n";
 }
 

@@ -4,19 +4,21 @@
 #include <string>
 #include <vector>
 
+#include "model/obj_scene.h"
 #include "scene/render_context.h"
 #include "tools/cli/json.h"
 #include "tools/cli/options.h"
-#include "tools/model/obj_scene.h"
 
 // What the tools draw: the viewer's built-in scene, or a model from a Wavefront OBJ
 // file; and whether lighting is on, which in the viewer it never is.
 struct SceneOptions {
   std::string file;  // empty for the built-in scene
   bool lighting = false;
+  ModelOptions model;
 };
 
-// --scene FILE and --lighting on|off, and the lines of usage that describe them.
+// --scene FILE, --allow-outside-files and --lighting on|off, and the lines of usage that
+// describe them.
 void addSceneOptions(OptionParser& parser, SceneOptions& scene);
 extern const char* const kSceneOptionsUsage;
 

@@ -58,6 +58,9 @@ int comparePose(SceneRenderer& renderer, const CompareOptions& o,
   std::string error;
   if (!prepareFolder(o.output.folder, error)) return fail(kProgram, error, kExitUsage);
   const Comparison c = compare(renderer, o.view, o.tolerance);
+  if (model && c.agreement.coveredEither == 0) {
+    warn(kProgram, {model->file + ": the model covers no pixel at this pose"});
+  }
   const Image difference = differenceMap(c.opengl, c.software);
   const Enlargement& e = o.output.enlargement;
   PictureSet pictures(o.output.folder);

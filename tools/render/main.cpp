@@ -144,6 +144,9 @@ int run(const RenderOptions& o) {
   auto points = std::make_unique<LayerPoints>(o.view.width, o.view.height, o.edges);
   timing.pipelineMs = drawFrame(o, scene->context, frame, *points);
   const FrameStatistics statistics = frameStatistics(scene->context, *points);
+  if (scene->model && statistics.pixelsCovered == 0) {
+    warn(kProgram, {scene->model->file + ": the model covers no pixel at this pose"});
+  }
   Writer writer(o, timing);
   if (!writePictures(o, *points, frame, writer, error) || !writer.keep(error) ||
       !writeReport(report(o, *scene, statistics, writer.files(), timing), error)) {
