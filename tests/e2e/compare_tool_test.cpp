@@ -230,30 +230,33 @@ TEST_F(CompareTool, ClosedOrFullStandardStreamsAreNoTrap) {
       << lost.standardError;
 }
 
-// The three pictures are one result: a run that cannot write them all leaves the folder
-// as it was. A 64 KB file system holds the pictures of a small view, not those of a
-// 480 x 480 one.
+// The three pictures are one result: a run that cannot write them all leaves every old
+// picture as it was. A 64 KB file system, which holds the output folder, takes the
+// pictures of a small view, not those of a 480 x 480 one.
 TEST_F(CompareTool, ARunThatCannotWriteEveryPictureLeavesTheFolderAsItWas) {
-  fs::create_directories(folder);
-  if (mount("quadrelle", folder.c_str(), "tmpfs", 0, "size=64k") != 0) {
+  const fs::path device = folder / "small";
+  fs::create_directories(device);
+  if (mount("quadrelle", device.c_str(), "tmpfs", 0, "size=64k") != 0) {
     GTEST_SKIP() << "cannot mount a small file system here (not root?)";
   }
   // Unmounted however the test ends, a failed assertion included.
   struct Unmount {
     const fs::path& at;
     ~Unmount() { umount(at.c_str()); }
-  } unmount{folder};
-  const std::string out = folder.string();
+  } unmount{device};
+  const std::string out = (device / "out").string();
   ASSERT_EQ(run({"--width", "64", "--height", "64", "--out", out}).status, 0);
   std::map<std::string, std::string> before;
-  for (const auto& entry : fs::directory_iterator(folder))
+  for (const auto& entry : fs::directory_iterator(out))
     before[entry.path().filename()] = readTextFile(entry.path());
   const ProgramResult full = run({"--out", out});
-  EXPECT_EQ(full.status, 1);
+  EXPECT_EQ(full.status, 2);
+  EXPECT_EQ(full.standardError.rfind("quadrelle-compare: cannot write " + out + "/", 0), 0u)
+      << full.standardError;
   EXPECT_NE(full.standardError.find("No space left on device"), std::string::npos)
       << full.standardError;
   std::map<std::string, std::string> after;
-  for (const auto& entry : fs::directory_iterator(folder))
+  for (const auto& entry : fs::directory_iterator(out))
     after[entry.path().filename()] = readTextFile(entry.path());
   EXPECT_EQ(before.size(), 3u);
   EXPECT_TRUE(after == before) << "the earlier run's three pictures, and nothing else";

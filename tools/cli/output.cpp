@@ -1,6 +1,6 @@
 #include "tools/cli/output.h"
 
-#include <stdlib.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -39,15 +39,11 @@ bool prepareFolder(const std::string& folder, std::string& error) {
     error = "cannot make the folder " + quoted(folder) + ": " + code.message();
     return false;
   }
-  std::string probe = folder + "/.quadrelle-probe-XXXXXX";
-  const int file = mkstemp(probe.data());
-  if (file < 0) {
+  if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
     const int reason = errno;
     error = "cannot write to " + quoted(folder) + ": " + std::strerror(reason);
     return false;
   }
-  close(file);
-  std::remove(probe.c_str());
   return true;
 }
 

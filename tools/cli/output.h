@@ -4,7 +4,8 @@
 #include <vector>
 
 // Exit statuses of the tools: 0 when done, 1 when something failed on the way, 2 when
-// the command line was refused (and nothing was written).
+// the command line was refused or the pictures could not be written (and nothing was
+// written).
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
@@ -22,7 +23,7 @@ int refuseInput(const std::string& program, const std::string& message);
 // Prints "program: warning: message" on standard error for each warning.
 void warn(const std::string& program, const std::vector<std::string>& warnings);
 
-// Makes the folder if need be and proves that files can be made in it, before anything
+// Makes the folder if need be and checks that files can be made in it, before anything
 // is rendered; false, with the system's reason in `error`, otherwise.
 bool prepareFolder(const std::string& folder, std::string& error);
 

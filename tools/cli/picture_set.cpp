@@ -1,49 +1,58 @@
 #include "tools/cli/picture_set.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <signal.h>
-#include <stdlib.h>
-#include <sys/stat.h>
+#include <sys/random.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 
 #include "tools/imaging/png_file.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-// What a signal handler removes: the staging folder and the pictures written or being
-// written into it, as plain strings it can read without allocating. One set at a time.
-struct Leftovers {
-  static constexpr int kFiles = 16;
-  char folder[PATH_MAX] = {};
-  char files[kFiles][PATH_MAX] = {};
-  int count = 0;
+// The temporary files a signal handler removes, as plain characters it can read
+// without allocating: one set at a time.
+struct Temporaries {
+  static constexpr int kMost = 16;
+  int folder = -1;
+  char names[kMost][NAME_MAX + 1] = {};
+  volatile sig_atomic_t count = 0;
 };
-Leftovers leftovers;
+Temporaries temporaries;
 
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
-struct sigaction previous[std::size(kSignals)];
 
-void removeLeftovers(int signal) {
-  for (int i = 0; i < leftovers.count; ++i)
-    unlink(leftovers.files[i]);
-  if (leftovers.folder[0] != '\0') rmdir(leftovers.folder);
+void removeTemporariesAndEnd(int signal) {
+  for (int i = 0; i < temporaries.count; ++i)
+    unlinkat(temporaries.folder, temporaries.names[i], 0);
   // End as the signal would have ended the program.
   ::signal(signal, SIG_DFL);
   raise(signal);
 }
 
-// Holds SIGINT, SIGTERM and SIGHUP back while it lives: the leftovers are changing, or
-// the set is being swapped in.
+// Once for the program, before its first temporary file: a signal the program was
+// started with ignored (nohup, a background shell) stays ignored.
+void handleInterruptions() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  for (int s : kSignals) {
+    struct sigaction now {};
+    if (sigaction(s, nullptr, &now) != 0 || now.sa_handler == SIG_IGN) continue;
+    struct sigaction remove {};
+    remove.sa_handler = removeTemporariesAndEnd;
+    sigfillset(&remove.sa_mask);
+    sigaction(s, &remove, nullptr);
+  }
+}
+
+// Holds SIGINT, SIGTERM and SIGHUP back while a temporary file is made and listed, so
+// that none exists unlisted. A few system calls long.
 class HeldSignals {
  public:
   HeldSignals() {
@@ -54,163 +63,149 @@ class HeldSignals {
     sigprocmask(SIG_BLOCK, &held, &before_);
   }
   ~HeldSignals() { sigprocmask(SIG_SETMASK, &before_, nullptr); }
+  HeldSignals(const HeldSignals&) = delete;
+  HeldSignals& operator=(const HeldSignals&) = delete;
 
  private:
   sigset_t before_;
 };
 
-void copyPath(char (&to)[PATH_MAX], const std::string& path) {
-  std::snprintf(to, sizeof to, "%s", path.c_str());
-}
-
-std::string reason(int error) {
-  return std::strerror(error);
-}
-
-// Removes everything in a folder that holds files only, then the folder.
-void removeFolder(const std::string& folder) {
-  std::error_code ignored;
-  fs::remove_all(folder, ignored);
-}
-
-bool isWorkingFolderOrAbove(const std::string& folder) {
-  std::error_code code;
-  const fs::path here = fs::canonical(fs::current_path(code), code);
-  const fs::path there = fs::canonical(folder, code);
-  if (code) return true;
-  const std::string h = here.string() + "/";
-  const std::string t = there.string() + "/";
-  return h.compare(0, t.size(), t) == 0;
-}
-
-// Whether a fresh folder beside `folder` can be swapped with it: it is a real folder
-// of files only, not the working folder or one above it, on the file system of its
-// parent.
-bool canSwap(const std::string& folder, const std::string& parent) {
-  struct stat self;
-  struct stat above;
-  if (lstat(folder.c_str(), &self) != 0 || !S_ISDIR(self.st_mode)) return false;
-  if (stat(parent.c_str(), &above) != 0 || above.st_dev != self.st_dev) return false;
-  if (isWorkingFolderOrAbove(folder)) return false;
-  std::error_code code;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder, code)) {
-    if (!entry.is_regular_file(code) || entry.is_symlink(code)) return false;
+std::string randomSuffix() {
+  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  unsigned char bytes[8] = {};
+  if (getrandom(bytes, sizeof bytes, 0) != ssize_t(sizeof bytes)) {
+    const unsigned long seed = (unsigned long)getpid() ^ (unsigned long)(std::size_t)&bytes;
+    std::memcpy(bytes, &seed, std::min(sizeof seed, sizeof bytes));
   }
-  return !code;
+  std::string suffix;
+  for (unsigned char b : bytes)
+    suffix += kLetters[b % (sizeof kLetters - 1)];
+  return suffix;
 }
 
-// The folder's path without a trailing separator, and the folder above it.
-std::pair<std::string, std::string> folderAndParent(const std::string& folder) {
-  fs::path path = fs::path(folder).lexically_normal();
-  if (path.filename().empty()) path = path.parent_path();
-  const fs::path parent = path.parent_path();
-  return {path.string(), parent.empty() ? std::string(".") : parent.string()};
+// A new file of a name of its own in the folder, listed for the signal handler: its
+// descriptor, or -1 with errno set.
+int makeTemporary(int folder, const std::string& file, std::string& name) {
+  const HeldSignals held;
+  if (temporaries.count == Temporaries::kMost) {
+    errno = EMFILE;
+    return -1;
+  }
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    name = "." + file + "." + randomSuffix();
+    if (name.size() > NAME_MAX) name = "." + randomSuffix() + ".png";
+    const int fd = openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST) continue;
+    if (fd >= 0) {
+      std::snprintf(temporaries.names[temporaries.count], NAME_MAX + 1, "%s", name.c_str());
+      temporaries.count = temporaries.count + 1;
+    }
+    return fd;
+  }
+  return -1;
+}
+
+// Drops a name from the handler's list; the last one takes its place.
+void unlist(const std::string& name) {
+  const HeldSignals held;
+  for (int i = 0; i < temporaries.count; ++i) {
+    if (name != temporaries.names[i]) continue;
+    const int last = temporaries.count - 1;
+    std::memcpy(temporaries.names[i], temporaries.names[last], NAME_MAX + 1);
+    temporaries.count = last;
+    return;
+  }
+}
+
+// The PNG, written whole and on disk: flushed, synced and closed.
+bool writeWhole(const Image& picture, int fd) {
+  std::FILE* stream = fdopen(fd, "wb");
+  if (stream == nullptr) {
+    close(fd);
+    return false;
+  }
+  errno = 0;
+  bool written = encodePng(picture, stream) && std::fflush(stream) == 0 && fsync(fd) == 0;
+  const int reason = errno;
+  written = std::fclose(stream) == 0 && written;
+  if (!written && errno == 0) errno = reason;
+  return written;
+}
+
+std::string resolvedPath(int fd, const std::string& fallback) {
+  char target[PATH_MAX];
+  const std::string link = "/proc/self/fd/" + std::to_string(fd);
+  const ssize_t length = readlink(link.c_str(), target, sizeof target - 1);
+  return length > 0 ? std::string(target, std::size_t(length)) : fallback;
 }
 
 }  // namespace
 
-PictureSet::PictureSet(std::string folder) : folder_(std::move(folder)) {}
+PictureSet::PictureSet(const std::string& folder, std::vector<std::string> ownNames)
+    : folder_(folder), ownNames_(std::move(ownNames)) {}
 
 PictureSet::~PictureSet() {
-  removeStaging();
-  if (handlersInstalled_) {
-    for (std::size_t i = 0; i < std::size(kSignals); ++i)
-      sigaction(kSignals[i], &previous[i], nullptr);
-  }
+  removeTemporaries();
+  if (folderFd_ >= 0) close(folderFd_);
 }
 
-bool PictureSet::makeStaging(std::string& error) {
-  const auto [folder, parent] = folderAndParent(folder_);
-  std::string beside = parent + "/." + fs::path(folder).filename().string() + ".XXXXXX";
-  std::string inside = folder + "/.quadrelle-pictures.XXXXXX";
-  besideFolder_ = canSwap(folder, parent) && mkdtemp(beside.data()) != nullptr;
-  if (!besideFolder_ && mkdtemp(inside.data()) == nullptr) {
-    const int failure = errno;
-    error = "cannot write to " + folder_ + ": " + reason(failure);
+bool PictureSet::open(std::string& error) {
+  handleInterruptions();
+  folderFd_ = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folderFd_ < 0) {
+    error = "cannot write to " + folder_ + ": " + std::strerror(errno);
     return false;
   }
-  staging_ = besideFolder_ ? beside : inside;
-  // A fresh folder is only the owner's; the one swapped in keeps the folder's modes.
-  struct stat modes;
-  if (besideFolder_ && stat(folder.c_str(), &modes) == 0)
-    chmod(staging_.c_str(), modes.st_mode & 07777);
-  HeldSignals held;
-  copyPath(leftovers.folder, staging_);
-  leftovers.count = 0;
-  if (!handlersInstalled_) {
-    struct sigaction remove {};
-    remove.sa_handler = removeLeftovers;
-    sigemptyset(&remove.sa_mask);
-    for (std::size_t i = 0; i < std::size(kSignals); ++i)
-      sigaction(kSignals[i], &remove, &previous[i]);
-    handlersInstalled_ = true;
-  }
+  folder_ = resolvedPath(folderFd_, folder_);
+  temporaries.folder = folderFd_;
   return true;
 }
 
+std::string PictureSet::pathOf(const std::string& file) const {
+  return folder_ == "/" ? "/" + file : folder_ + "/" + file;
+}
+
 bool PictureSet::add(const std::string& file, const Image& picture, std::string& error) {
-  if (staging_.empty() && !makeStaging(error)) return false;
-  const std::string path = staging_ + "/" + file;
-  {
-    HeldSignals held;
-    if (leftovers.count < Leftovers::kFiles) copyPath(leftovers.files[leftovers.count++], path);
+  std::string temporary;
+  const int fd = makeTemporary(folderFd_, file, temporary);
+  if (fd >= 0) temporaries_.push_back({file, temporary});
+  if (fd < 0 || !writeWhole(picture, fd)) {
+    const int reason = errno;
+    error = "cannot write " + pathOf(file) + ": " +
+            (reason != 0 ? std::strerror(reason) : "the PNG could not be encoded");
+    return false;
   }
-  if (!writePngFile(picture, path, error)) return false;
-  files_.push_back(file);
   return true;
 }
 
 bool PictureSet::keep(std::string& error) {
-  if (staging_.empty()) return true;
-  HeldSignals held;
-  const bool kept = (besideFolder_ && swapIn(error)) || (error.empty() && moveIn(error));
-  removeStaging();
-  return kept;
-}
-
-bool PictureSet::swapIn(std::string& error) {
-  const std::string folder = folderAndParent(folder_).first;
-  // The folder's other files go into the new one, so that only the set changes.
-  std::error_code code;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder, code)) {
-    const std::string name = entry.path().filename().string();
-    if (std::find(files_.begin(), files_.end(), name) != files_.end()) continue;
-    if (!entry.is_regular_file(code) || entry.is_symlink(code)) return false;
-    if (link(entry.path().c_str(), (staging_ + "/" + name).c_str()) != 0 && errno != EEXIST) {
+  for (std::size_t i = 0; i < temporaries_.size(); ++i) {
+    const auto& [file, temporary] = temporaries_[i];
+    if (renameat(folderFd_, temporary.c_str(), folderFd_, file.c_str()) != 0) {
+      error = "cannot write " + pathOf(file) + ": " + std::strerror(errno);
+      temporaries_.erase(temporaries_.begin(), temporaries_.begin() + long(i));
       return false;
     }
+    unlist(temporary);
   }
-  if (code) return false;
-  if (renameat2(AT_FDCWD, staging_.c_str(), AT_FDCWD, folder.c_str(), RENAME_EXCHANGE) != 0) {
-    if (errno != ENOENT) return false;
-    // The folder went away meanwhile: the new one takes its place.
-    if (rename(staging_.c_str(), folder.c_str()) != 0) {
-      const int failure = errno;
-      error = "cannot write " + folder_ + ": " + reason(failure);
-      return false;
+  std::vector<std::string> written;
+  for (const auto& named : temporaries_)
+    written.push_back(named.first);
+  temporaries_.clear();
+  for (const std::string& own : ownNames_) {
+    if (std::find(written.begin(), written.end(), own) == written.end()) {
+      unlinkat(folderFd_, own.c_str(), 0);
     }
-    staging_.clear();
   }
+  // The renames themselves on disk too.
+  fsync(folderFd_);
   return true;
 }
 
-bool PictureSet::moveIn(std::string& error) {
-  for (const std::string& file : files_) {
-    const std::string target = folder_ + "/" + file;
-    if (rename((staging_ + "/" + file).c_str(), target.c_str()) != 0) {
-      const int failure = errno;
-      error = "cannot write " + target + ": " + reason(failure);
-      return false;
-    }
+void PictureSet::removeTemporaries() {
+  for (const auto& named : temporaries_) {
+    unlinkat(folderFd_, named.second.c_str(), 0);
+    unlist(named.second);
   }
-  return true;
-}
-
-void PictureSet::removeStaging() {
-  if (staging_.empty()) return;
-  HeldSignals held;
-  removeFolder(staging_);
-  staging_.clear();
-  leftovers.folder[0] = '\0';
-  leftovers.count = 0;
+  temporaries_.clear();
 }

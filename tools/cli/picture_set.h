@@ -1,48 +1,47 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/imaging/image.h"
 
-// Pictures written as one result, each under its file name in a folder, so that the
-// folder always holds one run's whole set and never a mixture:
+// Pictures written into a folder the way careful Unix tools replace files:
 //
-// - The pictures are written into a fresh folder of their own beside the folder (a
-//   hidden one named after it), under their own names.
-// - `keep` swaps the two folders at once (renameat2 with RENAME_EXCHANGE), after
-//   linking into the new one the other files of the old, and removes the old one.
-//   Where the folder does not exist yet, the new one is renamed into place.
-// - Where they cannot be swapped — the folder holds folders of its own, is a symbolic
-//   link or the working directory, lies on another file system than its parent (a
-//   mount point), or the file system cannot exchange — the pictures are written into a
-//   fresh folder inside the folder and renamed into place one after another. Only then
-//   can a reader, or a run finishing at the same moment, meet a mixture: between those
-//   renames.
+// - Each picture is written to a temporary file of a unique name in the folder itself
+//   and flushed to disk. `keep` renames every one over its final name once all of them
+//   are written, so a reader sees each picture old or new, never partial, and a run
+//   that cannot write them all leaves every old picture as it was.
+// - The folder itself is never replaced, moved or recreated, and nothing in it that the
+//   run did not write is touched, but for `ownNames`: the names of the pictures the
+//   program can write. `keep` removes those it did not write this time, so that the
+//   folder never shows pictures of another model or pose beside the new ones.
+// - The folder is opened once and every file is made relative to it: the kernel
+//   resolves its path, links and ".." included, and `pathOf` names where it led.
+// - SIGINT, SIGTERM and SIGHUP remove the temporary files and end the program as the
+//   signal would have; a signal that was ignored when the set was made stays ignored.
 //
-// Nothing of the new set replaces an old picture unless every picture was written.
-// When a picture cannot be written, when the set is dropped before it is kept, and when
-// SIGINT, SIGTERM or SIGHUP ends the program while pictures are being written, the new
-// folder goes with what it holds, and the folder is as it was.
+// Two runs into one folder both succeed, and every picture is whole; the folder may then
+// hold pictures of both.
 class PictureSet {
  public:
-  explicit PictureSet(std::string folder);
+  PictureSet(const std::string& folder, std::vector<std::string> ownNames);
   ~PictureSet();
   PictureSet(const PictureSet&) = delete;
   PictureSet& operator=(const PictureSet&) = delete;
 
+  // False, with the reason in `error`, when the folder cannot be opened.
+  bool open(std::string& error);
   bool add(const std::string& file, const Image& picture, std::string& error);
   bool keep(std::string& error);
+  std::string pathOf(const std::string& file) const;
 
  private:
-  bool makeStaging(std::string& error);
-  bool swapIn(std::string& error);
-  bool moveIn(std::string& error);
-  void removeStaging();
+  void removeTemporaries();
 
-  std::string folder_;
-  std::string staging_;  // where the pictures are written; empty before the first
-  bool besideFolder_ = false;
-  bool handlersInstalled_ = false;
-  std::vector<std::string> files_;
+  std::string folder_;  // as resolved once opened
+  std::vector<std::string> ownNames_;
+  int folderFd_ = -1;
+  // Each picture's final name and the temporary file it is written to.
+  std::vector<std::pair<std::string, std::string>> temporaries_;
 };

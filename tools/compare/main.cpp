@@ -35,9 +35,9 @@ Comparison compare(SceneRenderer& renderer, const ViewOptions& view, int toleran
   return c;
 }
 
+// `folder`: where the pictures went, with a separator at its end.
 std::string poseReport(const CompareOptions& o, const std::optional<ModelSummary>& model,
-                       const Agreement& a) {
-  const std::string folder = o.output.folder + "/";
+                       const Agreement& a, const std::string& folder) {
   if (o.output.json) {
     Json report = {{"pose", poseJson(o.view, o.scene)}};
     if (model) report["model"] = modelJson(*model);
@@ -63,11 +63,13 @@ int comparePose(SceneRenderer& renderer, const CompareOptions& o,
   }
   const Image difference = differenceMap(c.opengl, c.software);
   const Enlargement& e = o.output.enlargement;
-  PictureSet pictures(o.output.folder);
-  if (!pictures.add("opengl.png", enlarge(c.opengl, e), error) ||
+  PictureSet pictures(o.output.folder, {"opengl.png", "software.png", "difference.png"});
+  if (!pictures.open(error) || !pictures.add("opengl.png", enlarge(c.opengl, e), error) ||
       !pictures.add("software.png", enlarge(c.software, e), error) ||
-      !pictures.add("difference.png", enlarge(difference, e), error) || !pictures.keep(error) ||
-      !writeReport(poseReport(o, model, c.agreement), error)) {
+      !pictures.add("difference.png", enlarge(difference, e), error) || !pictures.keep(error)) {
+    return fail(kProgram, error, kExitUsage);
+  }
+  if (!writeReport(poseReport(o, model, c.agreement, pictures.pathOf("")), error)) {
     return fail(kProgram, error, kExitFailure);
   }
   return 0;

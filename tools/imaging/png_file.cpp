@@ -51,16 +51,23 @@ bool encodeRows(png_structp png, png_infop info, std::FILE* file, const Image& i
   return true;
 }
 
-bool encode(const Image& image, std::FILE* file) {
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+// libpng's own handlers print what went wrong; the caller says it, once, with the file.
+[[noreturn]] void quietError(png_structp png, png_const_charp) {
+  png_longjmp(png, 1);
+}
+void quietWarning(png_structp, png_const_charp) {}
+
+}  // namespace
+
+bool encodePng(const Image& image, std::FILE* file) {
+  png_structp png =
+      png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, quietError, quietWarning);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   std::vector<png_bytep> rows = rowPointers(image);
   const bool encoded = info != nullptr && encodeRows(png, info, file, image, rows.data());
   png_destroy_write_struct(&png, info != nullptr ? &info : nullptr);
   return encoded;
 }
-
-}  // namespace
 
 static_assert(sizeof(Rgb) == 3, "pixels are packed bytes");
 
@@ -72,7 +79,7 @@ bool writePngFile(const Image& image, const std::string& path, std::string& erro
     return false;
   }
   errno = 0;
-  const bool encoded = encode(image, file.get());
+  const bool encoded = encodePng(image, file.get());
   const int encodeError = errno;
   const bool closed = std::fclose(file.release()) == 0;
   const int closeError = errno;

@@ -1,8 +1,13 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 #include "tools/imaging/image.h"
+
+// Writes `image` as an 8-bit RGB PNG into `file`, from where it stands; false when that
+// fails, with errno set where the system said why.
+bool encodePng(const Image& image, std::FILE* file);
 
 // Writes `image` as an 8-bit RGB PNG at `path`; false, with a reason in `error`, when
 // that fails, and then the file is removed.

@@ -61,7 +61,12 @@ double drawFrame(const RenderOptions& o, RenderContext& context, FrameState& fra
 class Writer {
  public:
   Writer(const RenderOptions& o, Timing& timing)
-      : options_(o), timing_(timing), pictures_(o.output.folder) {}
+      : options_(o),
+        timing_(timing),
+        pictures_(o.output.folder, {"software.png", "depth.png", "level.png", "spans.png",
+                                    "overdraw.png", "edges.png"}) {}
+
+  bool open(std::string& error) { return pictures_.open(error); }
 
   template <typename MakeLayer>
   bool write(MakeLayer make, std::string& error) {
@@ -76,7 +81,7 @@ class Writer {
     start = Clock::now();
     const bool written = pictures_.add(layer.file, layer.picture, error);
     timing_.pngMs += millisecondsSince(start);
-    files_.push_back(o.output.folder + "/" + layer.file);
+    files_.push_back(pictures_.pathOf(layer.file));
     return written;
   }
   bool keep(std::string& error) { return pictures_.keep(error); }
@@ -148,8 +153,11 @@ int run(const RenderOptions& o) {
     warn(kProgram, {scene->model->file + ": the model covers no pixel at this pose"});
   }
   Writer writer(o, timing);
-  if (!writePictures(o, *points, frame, writer, error) || !writer.keep(error) ||
-      !writeReport(report(o, *scene, statistics, writer.files(), timing), error)) {
+  if (!writer.open(error) || !writePictures(o, *points, frame, writer, error) ||
+      !writer.keep(error)) {
+    return fail(kProgram, error, kExitUsage);
+  }
+  if (!writeReport(report(o, *scene, statistics, writer.files(), timing), error)) {
     return fail(kProgram, error, kExitFailure);
   }
   return 0;
