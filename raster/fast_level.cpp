@@ -7,7 +7,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "raster/texture_level.h"
+#include "raster/fragment.h"
 
 namespace {
 

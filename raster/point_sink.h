@@ -11,15 +11,17 @@ struct PolygonTarget;
 // Where finished pixels go. The viewer hands each one to OpenGL as a point in the
 // pixel-space projection of the frame; tests and tools record, count or picture them.
 //
-// Scan conversion hands every span to the sink's fillSpan. A sink derives from
-// SpanSink (raster/span_sink.h), whose fillSpan runs the span loop compiled for that
-// sink, so that per pixel nothing is called through a pointer.
+// On the fast path, scan conversion hands every span to the sink's fillFastSpan. A sink
+// derives from SpanSink (raster/span_sink.h), whose fillFastSpan runs the fast span loop
+// compiled for that sink, so that per pixel nothing is called through a pointer. The
+// plain path calls `point` through this interface.
 class PointSink {
  public:
   virtual ~PointSink() = default;
-  // Draws the pixels of scanline y between two active edges into this sink.
-  virtual void fillSpan(const PolygonTarget& target, int y, const Edge& left,
-                        const Edge& right) = 0;
+  // Draws the pixels of scanline y between two active edges into this sink, on the
+  // fast path.
+  virtual void fillFastSpan(const PolygonTarget& target, int y, const Edge& left,
+                            const Edge& right) = 0;
   // Brackets the points of one span.
   virtual void beginSpan() = 0;
   virtual void endSpan() = 0;
@@ -31,10 +33,11 @@ class PointSink {
 
 // What a sink that pictures the pipeline's inside is told besides its points. A sink
 // that wants it derives from this class as well as from SpanSink: only its copy of the
-// span loop makes these calls, and since they are pure virtual, a sink that misspells
-// one does not compile.
+// fast span loop makes these calls, and the plain path finds the class by dynamic_cast
+// once a span. Since they are pure virtual, a sink that misspells one does not compile.
 class PipelineObserver {
  public:
+  virtual ~PipelineObserver() = default;
   // The columns first to end - 1 that a span of scanline y walks, before its points.
   virtual void spanPixels(int y, int first, int end) = 0;
   // A fragment at (x, y) failed the depth test.
@@ -42,9 +45,6 @@ class PipelineObserver {
   // The texture level the point just handed on at (x, y) was sampled at: 0 for the
   // nearest texel of level 0, which every level up to 0 takes.
   virtual void pointLevel(int x, int y, float level) = 0;
-
- protected:
-  ~PipelineObserver() = default;
 };
 
 template <typename Points>

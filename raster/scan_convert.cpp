@@ -2,6 +2,11 @@
 
 #include <algorithm>
 
+#include "math/rounding.h"
+#include "raster/depth_buffer.h"
+#include "raster/fragment.h"
+#include "raster/pixel_lighting.h"
+
 namespace {
 
 // Stable: edges starting on the same scanline keep their order in the edge list.
@@ -13,10 +18,108 @@ void sortByFirstScanline(std::vector<Edge*>& edges) {
   }
 }
 
+// The values a span carries from its left edge to its right one, in this order, or how
+// much each changes per pixel.
+struct SpanValues {
+  float depth;
+  Color color;
+  float shininess;
+  float sOverW;
+  float tOverW;
+  float oneOverW;
+  // The edges' change of s/w and t/w per scanline, carried across the span like the
+  // values: the vertical texture derivatives.
+  float sOverWPerScanline;
+  float tOverWPerScanline;
+  Vec3 normal;
+};
+
+SpanValues valuesOf(const Edge& edge) {
+  return {edge.z,        edge.color,      edge.shininess,  edge.sOverW, edge.tOverW,
+          edge.oneOverW, edge.sOverWStep, edge.tOverWStep, edge.normal};
+}
+
+// (right - left) / n, the difference formed in double and the quotient rounded once.
+float perPixel(float left, float right, float n) {
+  return static_cast<float>((double(right) - left) / n);
+}
+
+// value + step x pixels, formed in double and rounded once.
+float after(float value, float step, float pixels) {
+  return static_cast<float>(value + double(step) * pixels);
+}
+
+SpanValues perPixel(const SpanValues& l, const SpanValues& r, float n) {
+  return {perPixel(l.depth, r.depth, n),
+          {perPixel(l.color.x, r.color.x, n), perPixel(l.color.y, r.color.y, n),
+           perPixel(l.color.z, r.color.z, n), perPixel(l.color.w, r.color.w, n)},
+          perPixel(l.shininess, r.shininess, n),
+          perPixel(l.sOverW, r.sOverW, n),
+          perPixel(l.tOverW, r.tOverW, n),
+          perPixel(l.oneOverW, r.oneOverW, n),
+          perPixel(l.sOverWPerScanline, r.sOverWPerScanline, n),
+          perPixel(l.tOverWPerScanline, r.tOverWPerScanline, n),
+          (r.normal - l.normal) / n};
+}
+
+// Every value moved `pixels` steps at once.
+void skip(SpanValues& v, const SpanValues& step, float pixels) {
+  v.depth = after(v.depth, step.depth, pixels);
+  v.color = {after(v.color.x, step.color.x, pixels), after(v.color.y, step.color.y, pixels),
+             after(v.color.z, step.color.z, pixels), after(v.color.w, step.color.w, pixels)};
+  v.shininess = after(v.shininess, step.shininess, pixels);
+  v.sOverW = after(v.sOverW, step.sOverW, pixels);
+  v.tOverW = after(v.tOverW, step.tOverW, pixels);
+  v.oneOverW = after(v.oneOverW, step.oneOverW, pixels);
+  v.sOverWPerScanline = after(v.sOverWPerScanline, step.sOverWPerScanline, pixels);
+  v.tOverWPerScanline = after(v.tOverWPerScanline, step.tOverWPerScanline, pixels);
+  v.normal = v.normal + step.normal * pixels;
+}
+
+// Every value moved one pixel to the right.
+void step(SpanValues& v, const SpanValues& step) {
+  v.depth += step.depth;
+  v.color = v.color + step.color;
+  v.shininess += step.shininess;
+  v.sOverW += step.sOverW;
+  v.tOverW += step.tOverW;
+  v.oneOverW += step.oneOverW;
+  v.sOverWPerScanline += step.sOverWPerScanline;
+  v.tOverWPerScanline += step.tOverWPerScanline;
+  v.normal += step.normal;
+}
+
 }  // namespace
 
 void fillSpan(const PolygonTarget& target, int y, const Edge& left, const Edge& right) {
-  target.frame.points->fillSpan(target, y, left, right);
+  const int xLeft = roundToInt(left.x);
+  const int xRight = roundToInt(right.x);
+  const float n = float(xRight - xLeft);
+  if (n == 0) return;
+  // Each pixel gets the values it would have after x - xLeft steps from the left
+  // edge's, with no correction for the distance between the edge and the pixel.
+  SpanValues v = valuesOf(left);
+  const SpanValues increment = perPixel(v, valuesOf(right), n);
+  int x = xLeft;
+  if (x < 0) {
+    skip(v, increment, float(-x));
+    x = 0;
+  }
+  const int end = std::min(xRight, target.frame.frameWidth);
+  PointSink& points = *target.frame.points;
+  PipelineObserver* observer = dynamic_cast<PipelineObserver*>(&points);
+  noteDepthWrites(target.frame, y, x, end);
+  if (observer != nullptr) observer->spanPixels(y, x, end);
+  points.beginSpan();
+  for (; x < end; ++x) {
+    const Color lit = spanHighlight(target, left, x, y, v.depth, v.normal, v.shininess);
+    const TextureTerms terms{v.sOverW,           v.tOverW,         v.oneOverW,
+                             increment.sOverW,   increment.tOverW, v.sOverWPerScanline,
+                             v.tOverWPerScanline};
+    drawFragment(target, x, y, v.depth, v.color + lit, terms, points, observer);
+    step(v, increment);
+  }
+  points.endSpan();
 }
 
 void scanConvert(std::vector<Edge>& edges, const PolygonTarget& target) {
@@ -51,7 +154,13 @@ void scanConvert(std::vector<Edge>& edges, const PolygonTarget& target) {
     active.nextScanline({next, bucketEnd});
     next = bucketEnd;
     for (std::size_t i = 1; i < active.edges.size(); i += 2) {
-      fillSpan(target, active.y, *active.edges[i - 1], *active.edges[i]);
+      const Edge& left = *active.edges[i - 1];
+      const Edge& right = *active.edges[i];
+      if (target.frame.fragmentPath == FragmentPath::Plain) {
+        fillSpan(target, active.y, left, right);
+      } else {
+        target.frame.points->fillFastSpan(target, active.y, left, right);
+      }
     }
   }
 }

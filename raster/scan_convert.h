@@ -9,9 +9,12 @@
 // frame up, pairing the x-sorted active edges into spans (even-odd: a second ring
 // inside the outline makes a hole). Only scanlines 0 to frameHeight - 1 and pixels
 // 0 to frameWidth - 1 are ever produced. The edges are stepped in place, so a list
-// serves one call.
+// serves one call. Each span is filled by fillSpan on the plain fragment path, and by
+// the frame's points (raster/fast_span.h) on the fast one.
 void scanConvert(std::vector<Edge>& edges, const PolygonTarget& target);
 
 // Draws the pixels of scanline y from left's x to right's x into the frame's points,
-// through the span loop compiled for them (raster/span_fill.h).
+// one at a time: every value of the two edges interpolated across the span, and the
+// fragment stage called for each pixel. The left end is included and the right end
+// excluded, so two polygons sharing an edge never both cover it.
 void fillSpan(const PolygonTarget& target, int y, const Edge& left, const Edge& right);

@@ -2,16 +2,17 @@
 
 #include <bit>
 
+#include "raster/fast_span.h"
 #include "raster/point_sink.h"
-#include "raster/span_fill.h"
 
-// The base of every sink: its fillSpan runs the span loop compiled for the sink itself
-// (Sink derives from SpanSink<Sink>), so that handing on a pixel is a direct call.
+// The base of every sink: its fillFastSpan runs the fast path's span loop compiled for
+// the sink itself (Sink derives from SpanSink<Sink>), so that handing on a pixel is a
+// direct call.
 template <typename Sink>
 class SpanSink : public PointSink {
  public:
-  void fillSpan(const PolygonTarget& target, int y, const Edge& left, const Edge& right) final {
-    ::fillSpan(target, y, left, right, static_cast<Sink&>(*this));
+  void fillFastSpan(const PolygonTarget& target, int y, const Edge& left, const Edge& right) final {
+    ::fillFastSpan(target, y, left, right, static_cast<Sink&>(*this));
   }
 };
 

@@ -18,8 +18,8 @@
 #include "raster/fast_fragment.h"
 #include "raster/fast_level.h"
 #include "raster/fragment.h"
-#include "raster/texture_level.h"
 #include "raster/texture_levels.h"
+#include "raster/texture_sampler.h"
 
 namespace {
 
