@@ -73,7 +73,7 @@ void clampCoordinates() {
 // The texture's colour replaces the fragment's, lit or not, as in the software
 // pipeline. The decal mode does that for RGB; for grey levels it is undefined, and for
 // RGBA it blends by alpha, so those replace instead.
-void replaceColour(const Texture& texture) {
+void replaceColor(const Texture& texture) {
   const GLfloat mode = texture.components == 3 ? GL_DECAL : GL_REPLACE;
   glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, mode);
 }
@@ -88,14 +88,14 @@ void bindMeshTexture(int name, const Texture& texture, bool useMipmaps) {
     setFilters(GL_NEAREST, GL_NEAREST);
   }
   clampCoordinates();
-  replaceColour(texture);
+  replaceColor(texture);
 }
 
 void bindEnvironmentTexture(int name, const Texture& texture) {
   bindAndUpload(name, texture, Upload::SingleLevel);
   clampCoordinates();
   setFilters(GL_LINEAR, GL_LINEAR);
-  replaceColour(texture);
+  replaceColor(texture);
   glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
   glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
   glEnable(GL_TEXTURE_GEN_S);

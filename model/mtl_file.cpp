@@ -39,11 +39,11 @@ class MtlReader {
       refuseAt(path_, s.line, std::string(k) + " comes before any newmtl");
     }
     ObjMaterial& m = materials_.back();
-    if (k == "Kd") return colour(s, m.diffuse);
-    if (k == "Ks") return colour(s, m.specular);
+    if (k == "Kd") return color(s, m.diffuse);
+    if (k == "Ks") return color(s, m.specular);
     if (k == "Ka") {
       Color unused;
-      return colour(s, unused);
+      return color(s, unused);
     }
     if (k == "Ns") {
       if (s.words.size() != 1) refuseAt(path_, s.line, "Ns takes one number");
@@ -58,9 +58,9 @@ class MtlReader {
  private:
   void warn(const std::string& what) { warnOnce(warnings_, path_ + ": " + what); }
 
-  void colour(const Statement& s, Color& colour) {
+  void color(const Statement& s, Color& color) {
     if (!s.words.empty() && (s.words[0] == "spectral" || s.words[0] == "xyz")) {
-      return warn("spectral and CIE XYZ colours are not read");
+      return warn("spectral and CIE XYZ colors are not read");
     }
     if (s.words.size() != 1 && s.words.size() != 3) {
       refuseAt(path_, s.line,
@@ -71,7 +71,7 @@ class MtlReader {
     const bool grey = s.words.size() == 1;
     const double g = grey ? r : readNumber(path_, s, 1, "green");
     const double b = grey ? r : readNumber(path_, s, 2, "blue");
-    colour = {float(r), float(g), float(b), 1};
+    color = {float(r), float(g), float(b), 1};
   }
 
   void texture(const Statement& s, ObjMaterial& m) {

@@ -79,5 +79,5 @@ QuadSamplePoints samplePointsOf(const TextureLevels& levels, LevelSearch search,
 
 void settleLevel(const TextureLevels& levels, QuadSamplePoints& at) {
   if (!at.levelFromArea) return;
-  at.level = usableLevels(levels, positiveLevels(at.area));
+  at.level = usableLevels(levels, levelsAtLeastZero(at.area));
 }

@@ -52,8 +52,8 @@ void emitSamples(const PolygonTarget& target, int y, const QuadSamplePoints& at,
 // passes the processor works on several quads' chains at once, where one pass doing
 // everything a quad needs would be too long for that.
 template <typename Points>
-void colourBatch(const PolygonTarget& target, int y, TexturedPixelBatch& batch, Float4 perPixel,
-                 Points& points) {
+void colorBatch(const PolygonTarget& target, int y, TexturedPixelBatch& batch, Float4 perPixel,
+                Points& points) {
   const TextureLevels& levels = *target.texture->levels;
   const bool useMipmaps = target.context.useMipmaps;
   const int quads = batch.quadCount();

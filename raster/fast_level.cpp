@@ -133,7 +133,7 @@ Float4 footprintAreas(Float4 a, Float4 b, Float4 c, Float4 d, float texelCount) 
   return roundedSideBySide(low, high);
 }
 
-Float4 positiveLevels(Float4 areas) {
+Float4 levelsAtLeastZero(Float4 areas) {
   const Int4 above = areas > 1.0f;
   if (!anyLane(above)) return areas == areas ? Float4{} : areas;
   // Every lane is worked out; those whose area is not above 1 are replaced below.

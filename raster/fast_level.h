@@ -14,4 +14,4 @@ Float4 footprintAreas(Float4 a, Float4 b, Float4 c, Float4 d, float texelCount);
 // not a number stays not a number. The levels are the same floats as levelOfArea's,
 // from a faster logarithm that hands a lane to levelOfArea whenever it cannot vouch
 // for the rounding.
-Float4 positiveLevels(Float4 areas);
+Float4 levelsAtLeastZero(Float4 areas);

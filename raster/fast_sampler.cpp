@@ -122,9 +122,9 @@ struct LevelQuad {
 // SSE2 has no 32-bit integer multiply, and its long way round took a frame 2 % longer
 // than pmaddwd, which multiplies the low halves of two lanes and adds the product of
 // the high ones: where rows and rowFloats are below 2^15, the high halves are 0.
-Int4 texelOffsets(Int4 row, Int4 column, Int4 rowFloats, bool narrow) {
+Int4 texelOffsets(Int4 row, Int4 column, Int4 rowFloats, bool offsetsFit16Bits) {
 #if defined(__SSE2__)
-  if (narrow) {
+  if (offsetsFit16Bits) {
     const __m128i product =
         _mm_madd_epi16(std::bit_cast<__m128i>(row), std::bit_cast<__m128i>(rowFloats));
     return std::bit_cast<Int4>(product) + column * 3;
@@ -139,9 +139,9 @@ void store(Lane out[4], Int4 v) {
 }
 
 // The texels of four footprints, on levels whose rows are `rowFloats` floats apart.
-LevelQuad levelQuad(const Footprints& f, Int4 rowFloats, bool narrow) {
+LevelQuad levelQuad(const Footprints& f, Int4 rowFloats, bool offsetsFit16Bits) {
   LevelQuad q;
-  store(q.offset, texelOffsets(f.row, f.column, rowFloats, narrow));
+  store(q.offset, texelOffsets(f.row, f.column, rowFloats, offsetsFit16Bits));
   store(q.right, f.right & 3);
   store(q.up, f.up & rowFloats);
   q.w00 = f.w00;
@@ -155,9 +155,9 @@ LevelQuad levelQuad(const Footprints& f, Int4 rowFloats, bool narrow) {
 // read the offsets and weights where they were worked out: called, it takes a 480 x 480
 // frame 1.5 % longer.
 [[gnu::always_inline]] inline LevelQuad levelQuad(const TextureLevel& level, Float4 s, Float4 t,
-                                                  bool narrow) {
+                                                  bool offsetsFit16Bits) {
   const Footprints f = footprintsOf(splat(level.lastColumn), splat(level.lastRow), s, t);
-  return levelQuad(f, Int4{} + level.rowFloats, narrow);
+  return levelQuad(f, Int4{} + level.rowFloats, offsetsFit16Bits);
 }
 
 // Lanes where the level is above 0: bilinear samples of the finer and the coarser
@@ -183,10 +183,10 @@ void trilinearSamples(const TextureLevels& levels, Float4 level, Int4 trilinear,
                        finer[3]->rowFloats};
   const Int4 coarserRows{coarser[0]->rowFloats, coarser[1]->rowFloats, coarser[2]->rowFloats,
                          coarser[3]->rowFloats};
-  const LevelQuad a =
-      levelQuad(footprintsOf(scale[0], scale[1], clampedS, clampedT), finerRows, levels.narrow);
-  const LevelQuad b =
-      levelQuad(footprintsOf(scale[2], scale[3], clampedS, clampedT), coarserRows, levels.narrow);
+  const LevelQuad a = levelQuad(footprintsOf(scale[0], scale[1], clampedS, clampedT), finerRows,
+                                levels.offsetsFit16Bits);
+  const LevelQuad b = levelQuad(footprintsOf(scale[2], scale[3], clampedS, clampedT), coarserRows,
+                                levels.offsetsFit16Bits);
   for (int i = 0; i < count; ++i) {
     if (!trilinear[i]) continue;
     const Float4 finerSample = a.sample(finer[i]->rgb, i);
@@ -216,8 +216,8 @@ void trilinearBetween(const TextureLevels& levels, int below, Float4 level, Floa
   const Float4 f = level - float(below);
   const Float4 clampedS = clampToUnit(s);
   const Float4 clampedT = clampToUnit(t);
-  const LevelQuad a = levelQuad(finer, clampedS, clampedT, levels.narrow);
-  const LevelQuad b = levelQuad(coarser, clampedS, clampedT, levels.narrow);
+  const LevelQuad a = levelQuad(finer, clampedS, clampedT, levels.offsetsFit16Bits);
+  const LevelQuad b = levelQuad(coarser, clampedS, clampedT, levels.offsetsFit16Bits);
   const Float4 g = 1.0f - f;
   for (int i = 0; i < 4; ++i) {
     const Float4 finerSample = a.sampleBlock(finer.rgb, finer.rowFloats, i);
@@ -247,7 +247,7 @@ void nearestTexels(const TextureLevels& levels, Float4 s, Float4 t, int count, F
   const Int4 column = nearestIndices(level.lastColumn * s, level.width);
   const Int4 row = nearestIndices(level.lastRow * t, level.height);
   alignas(16) unsigned offset[4];
-  store(offset, texelOffsets(row, column, Int4{} + level.rowFloats, levels.narrow));
+  store(offset, texelOffsets(row, column, Int4{} + level.rowFloats, levels.offsetsFit16Bits));
   for (int i = 0; i < count; ++i)
     samples[i] = loadFloat4(level.rgb + offset[i]);
 }

@@ -2,7 +2,7 @@
 
 #include "math/float4.h"
 #include "math/vec4.h"
-#include "scene/texture.h"
+#include "raster/texture_levels.h"
 
 // The samplers of the fast fragment path, four samples at a time where they can be.
 // Each gives exactly the sample of its plain counterpart (raster/texture_sampler.h):

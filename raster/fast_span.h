@@ -91,7 +91,7 @@ void texturedSpan(const PolygonTarget& target, int y, int xLeft, int end, float 
   for (; x < end; ++x) {
     if (passDepthTest(frame.depthBuffer, y * frame.frameWidth + x, v.depth)) {
       batch.add(x, v.perspective, v.oneOverW);
-      if (batch.full()) colourBatch(target, y, batch, step.perspective, points);
+      if (batch.full()) colorBatch(target, y, batch, step.perspective, points);
     } else if constexpr (kObservesPipeline<Points>) {
       points.lostDepthTest(x, y);
     }
@@ -99,7 +99,7 @@ void texturedSpan(const PolygonTarget& target, int y, int xLeft, int end, float 
     v.oneOverW += step.oneOverW;
     v.depth += step.depth;
   }
-  if (batch.pixels > 0) colourBatch(target, y, batch, step.perspective, points);
+  if (batch.pixels > 0) colorBatch(target, y, batch, step.perspective, points);
 }
 
 // A span without texture: each pixel depth-tested and handed on with its colour and

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "raster/depth_buffer.h"
+#include "raster/texture_levels.h"
 #include "raster/texture_sampler.h"
 
 void drawFragment(const PolygonTarget& target, int x, int y, float z, Color color,

@@ -9,7 +9,7 @@
 void prepareTextureLevels(RenderContext& context) {
   for (Mesh& mesh : context.meshes) {
     if (mesh.texture == nullptr || mesh.texture->levels != nullptr) continue;
-    mesh.texture->levels = std::make_unique<TextureLevels>();
+    mesh.texture->levels = std::make_shared<TextureLevels>();
     buildLevels(*mesh.texture->levels, *mesh.texture);
   }
 }
@@ -89,7 +89,8 @@ void describeLevels(TextureLevels& levels, const Texture& texture) {
   levels.finiteNonNegative = std::all_of(levels.rgb.begin(), levels.rgb.end(), [](float v) {
     return std::isfinite(v) && !std::signbit(v);
   });
-  levels.narrow = levels.level[0].rowFloats < (1 << 15) && levels.level[0].height <= (1 << 15);
+  levels.offsetsFit16Bits =
+      levels.level[0].rowFloats < (1 << 15) && levels.level[0].height <= (1 << 15);
   for (int k = 0; k <= levels.count; ++k) {
     TextureLevel& level = levels.level[k];
     const TextureLevel& next = levels.level[std::min(k + 1, levels.count)];

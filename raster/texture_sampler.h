@@ -1,7 +1,7 @@
 #pragma once
 
 #include "math/vec4.h"
-#include "scene/texture.h"
+#include "raster/texture_levels.h"
 
 // The texture samplers, one sample at a time. Samples are opaque: their alpha is 1,
 // since the fragment stage shows only red, green and blue. A texel of one or two

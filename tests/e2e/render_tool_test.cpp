@@ -50,12 +50,12 @@ ProgramResult render(std::vector<std::string> arguments) {
   return runProgram(program);
 }
 
-// Pixels of the picture's first `rows` rows (above its legend) that are not `colour`.
-long countOther(const Image& image, Rgb colour, int rows) {
+// Pixels of the picture's first `rows` rows (above its legend) that are not `color`.
+long countOther(const Image& image, Rgb color, int rows) {
   long count = 0;
   for (int y = 0; y < rows; ++y) {
     for (int x = 0; x < image.width; ++x)
-      count += !(image.at(x, y) == colour);
+      count += !(image.at(x, y) == color);
   }
   return count;
 }
@@ -80,7 +80,7 @@ TEST_F(RenderTool, WritesItsPicturesWithNoDisplay) {
   }
   const Rgb oneFragment{200, 200, 200};
   EXPECT_EQ(countOther(picture("overdraw.png"), oneFragment, 480), 480 * 480 - 47905)
-      << "one fragment a pixel, in one colour";
+      << "one fragment a pixel, in one color";
   ASSERT_EQ(render({"--layers", "--width", "1", "--height", "1", "--out", folder.string()}).status,
             0);
   EXPECT_EQ(picture("software.png").width, 1);
@@ -303,8 +303,8 @@ TEST_F(RenderTool, DrawsAModelAndSaysWhatTheFrameDid) {
   EXPECT_FALSE(fs::exists(folder / "none"));
 }
 
-// The float colour of the last point at every pixel, rows from the top.
-std::map<std::pair<int, int>, Color> pointColours(const ViewOptions& view) {
+// The float color of the last point at every pixel, rows from the top.
+std::map<std::pair<int, int>, Color> pointColors(const ViewOptions& view) {
   RenderContext context;
   buildViewerScene(context);
   context.useOpenGL = false;
@@ -314,10 +314,10 @@ std::map<std::pair<int, int>, Color> pointColours(const ViewOptions& view) {
   FrameState frame;
   frame.points = &points;
   renderSoftwareFrame(context, view.width, view.height, frame);
-  std::map<std::pair<int, int>, Color> colours;
+  std::map<std::pair<int, int>, Color> colors;
   for (const RecordedPoint& p : points.points)
-    colours[{p.x, view.height - 1 - p.y}] = p.color;
-  return colours;
+    colors[{p.x, view.height - 1 - p.y}] = p.color;
+  return colors;
 }
 
 // A channel exactly half-way between two 8-bit values, which OpenGL may round either way.
@@ -350,15 +350,15 @@ TEST_F(RenderTool, PictureIsTheViewersSoftwarePictureButForTies) {
       if (pose[i] == "--rotation-z") view.pose.rotationZ = value;
       if (pose[i] == "--rotation-x") view.pose.rotationX = value;
     }
-    const auto colours = pointColours(view);
+    const auto colors = pointColors(view);
     for (int y = 0; y < rendered.height; ++y) {
       for (int x = 0; x < rendered.width; ++x) {
         const Rgb a = rendered.at(x, y);
         const Rgb b = viewer.at(x, y);
         if (a == b) continue;
-        const auto colour = colours.find({x, y});
-        ASSERT_NE(colour, colours.end()) << x << "," << y << ": only one picture covers it";
-        const float channels[3] = {colour->second.x, colour->second.y, colour->second.z};
+        const auto color = colors.find({x, y});
+        ASSERT_NE(color, colors.end()) << x << "," << y << ": only one picture covers it";
+        const float channels[3] = {color->second.x, color->second.y, color->second.z};
         const int differences[3] = {a.r - b.r, a.g - b.g, a.b - b.b};
         for (int c = 0; c < 3; ++c) {
           if (differences[c] == 0) continue;

@@ -109,7 +109,7 @@ TEST_F(OpenGLRenderer, DrawsTheLabelInBlackAtTenPixels) {
 }
 
 TEST_F(OpenGLRenderer, MipmapFlagChoosesTrilinearOrNearestFiltering) {
-  const Rgb texelColours[] = {
+  const Rgb texelColors[] = {
       unorm8(Color::fromHSV(0.083f, 0.75f, 0.8f, 1)), unorm8(Color::fromHSV(0.125f, 0.1f, 0.8f, 1)),
       unorm8(Color::fromHSV(0.125f, 0.7f, 0.8f, 1)), unorm8(Color::fromHSV(0.125f, 0.7f, 0.6f, 1))};
   auto blendedPixels = [&](const Image& picture) {
@@ -118,7 +118,7 @@ TEST_F(OpenGLRenderer, MipmapFlagChoosesTrilinearOrNearestFiltering) {
       for (int x = 0; x < 480; ++x) {
         const Rgb p = picture.atGl(x, y);
         bool isTexel = p == kWhite;
-        for (Rgb t : texelColours)
+        for (Rgb t : texelColors)
           isTexel = isTexel || countNear(picture, t, 1, x, y, x + 1, y + 1);
         blended += isTexel ? 0 : 1;
       }
@@ -150,7 +150,7 @@ TEST_F(OpenGLRenderer, UploadsEachTextureOnceUntilTold) {
   EXPECT_GT(countDifferent(first, draw()), 5000);
 }
 
-TEST_F(OpenGLRenderer, UntexturedMeshTakesItsDiffuseColourUnlit) {
+TEST_F(OpenGLRenderer, UntexturedMeshTakesItsDiffuseColorUnlit) {
   context.bindTexture(nullptr, nullptr);
   context.setMaterial({0.2f, 0.4f, 0.6f, 1}, {0, 0, 0, 1}, 0);
   addRectangle(context, 0.5, 0.5);
@@ -165,7 +165,7 @@ TEST_F(OpenGLRenderer, UntexturedMeshTakesItsDiffuseColourUnlit) {
 
 // Grey, grey and alpha, RGB and RGBA: the texel's colour replaces the fragment's, as in
 // the software pipeline, whatever the alpha; a grey level is red, green and blue alike.
-TEST_F(OpenGLRenderer, TexturesOfOneToFourComponentsReplaceTheColour) {
+TEST_F(OpenGLRenderer, TexturesOfOneToFourComponentsReplaceTheColor) {
   const float channels[4] = {0.25f, 0.5f, 0.75f, 0.2f};
   for (int components = 1; components <= 4; ++components) {
     context.reset();

@@ -53,7 +53,7 @@ TEST(Vec4, DefaultIsTheOriginPoint) {
   EXPECT_EQ(0.5f * v, (Vec4{0.5f, 1, 1.5f, 2})) << "scaling includes w";
 }
 
-TEST(Color, FromHSVMatchesTheTextureColours) {
+TEST(Color, FromHSVMatchesTheTextureColors) {
   const Color tile = Color::fromHSV(0.083f, 0.75f, 0.8f, 1);
   EXPECT_EQ(tile.x, 0.8f);
   EXPECT_FLOAT_EQ(tile.y, 0.4988f);

@@ -73,7 +73,7 @@ TEST(Edge, HorizontalEdgeHasNoSteps) {
   EXPECT_EQ(edge.normalStep, (Vec3{}));
 }
 
-TEST(Edge, SetUpAgainPicksUpNewCornerColours) {
+TEST(Edge, SetUpAgainPicksUpNewCornerColors) {
   RecordedFrame frame;
   ScreenVertex a = frame.corner(0, 0, 0, {0, 0, 0, 1});
   ScreenVertex b = frame.corner(0, 10, 0, {0, 0, 0, 1});

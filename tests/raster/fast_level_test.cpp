@@ -86,7 +86,7 @@ int mismatches(const std::vector<float>& areas) {
       Float4 lanes;
       for (int lane = 0; lane < 4; ++lane)
         lanes[lane] = areas[i + (lane + shift) % 4];
-      const Float4 levels = positiveLevels(lanes);
+      const Float4 levels = levelsAtLeastZero(lanes);
       for (int lane = 0; lane < 4; ++lane) {
         const std::size_t at = i + (lane + shift) % 4;
         if (sameBits(levels[lane], expected[at])) continue;
@@ -155,7 +155,7 @@ TEST(FastLevel, DISABLED_EqualsThePlainLevelOnEveryFloatAboveOne) {
       for (std::uint32_t bits = first + 4 * t; bits < end; bits += 4 * threads) {
         const Float4 areas{fromBits(bits), fromBits(bits + 1), fromBits(bits + 2),
                            fromBits(bits + 3)};
-        const Float4 levels = positiveLevels(areas);
+        const Float4 levels = levelsAtLeastZero(areas);
         for (int lane = 0; lane < 4; ++lane)
           wrong[t] += !sameBits(levels[lane], expectedLevel(areas[lane]));
       }

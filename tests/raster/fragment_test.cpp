@@ -66,7 +66,7 @@ TEST(DepthBuffer, FollowsTheFrameSize) {
   EXPECT_THROW(recreateDepthBuffer(state), std::bad_alloc);
 }
 
-TEST(Fragment, UntexturedColourGoesOnUnclamped) {
+TEST(Fragment, UntexturedColorGoesOnUnclamped) {
   RecordedFrame frame;
   drawFragment(frame.target(), 0, 0, 0, {1.2f, 0.5f, -0.1f, 0.3f}, {}, frame.points, nullptr);
   EXPECT_EQ(frame.points.points[0].color, (Color{1.2f, 0.5f, -0.1f, 0.3f}));
@@ -75,7 +75,7 @@ TEST(Fragment, UntexturedColourGoesOnUnclamped) {
 class TexturedFragment : public ::testing::Test {
  protected:
   TexturedFragment() : texture(Texture::makeRingTexture(256, 256)) {
-    texture.levels = std::make_unique<TextureLevels>();
+    texture.levels = std::make_shared<TextureLevels>();
     buildLevels(*texture.levels, texture);
   }
   Texture texture;
@@ -99,12 +99,12 @@ Texture numberedTexture() {
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 4; ++x)
       texture.setTexel(x, y, {float(x + 4 * y) / 16, 0, 0, 1});
-  texture.levels = std::make_unique<TextureLevels>();
+  texture.levels = std::make_shared<TextureLevels>();
   buildLevels(*texture.levels, texture);
   return texture;
 }
 
-TEST(Fragment, TheTextureReplacesTheColourAtTheFootprintsLevelOrAtLevelZero) {
+TEST(Fragment, TheTextureReplacesTheColorAtTheFootprintsLevelOrAtLevelZero) {
   const Texture texture = numberedTexture();
   // s = t = 0.5 at 1/w = 0.5: column and row roundToInt(3 x 0.5) = 2, red 10/16.
   RecordedFrame frame;

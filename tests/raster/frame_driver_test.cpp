@@ -55,17 +55,17 @@ TEST(FrameDriver, InitialViewDrawsBothSquaresInsideTheWindow) {
   EXPECT_EQ(pixels.size(), frame.points.points.size()) << "the squares do not overlap";
 }
 
-TEST(FrameDriver, NearestFilteringShowsOnlyTexelColours) {
+TEST(FrameDriver, NearestFilteringShowsOnlyTexelColors) {
   SceneFrame frame;
   frame.context.useMipmaps = false;
   frame.draw(480, 480);
   const std::set<std::tuple<float, float, float>> texels = [] {
-    std::set<std::tuple<float, float, float>> colours;
+    std::set<std::tuple<float, float, float>> colors;
     for (Color c : {Color::fromHSV(0.083f, 0.75f, 0.8f, 1), Color::fromHSV(0.125f, 0.1f, 0.8f, 1),
                     Color::fromHSV(0.125f, 0.7f, 0.8f, 1), Color::fromHSV(0.125f, 0.7f, 0.6f, 1)}) {
-      colours.insert({c.x, c.y, c.z});
+      colors.insert({c.x, c.y, c.z});
     }
-    return colours;
+    return colors;
   }();
   for (const RecordedPoint& p : frame.points.points) {
     ASSERT_TRUE(texels.count({p.color.x, p.color.y, p.color.z})) << p.x << "," << p.y;
@@ -140,7 +140,7 @@ TEST(FrameDriver, PolygonsWithoutAreaDrawNothing) {
   EXPECT_TRUE(frame.points.points.empty());
 }
 
-TEST(FrameDriver, LightingLeavesAnUntexturedMeshItsDiffuseColour) {
+TEST(FrameDriver, LightingLeavesAnUntexturedMeshItsDiffuseColor) {
   SceneFrame frame;
   frame.context.lighting = true;
   frame.context.meshes[1].texture = nullptr;

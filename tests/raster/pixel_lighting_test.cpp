@@ -32,7 +32,7 @@ TEST(PixelSpecular, FullHighlightWhereTheHalfVectorMeetsTheNormal) {
   EXPECT_LT(view.at(400, 240, {0, 0, 1}, 50).z, 0.5f);
 }
 
-TEST(PixelSpecular, ShininessZeroGivesTheSpecularColourPerLight) {
+TEST(PixelSpecular, ShininessZeroGivesTheSpecularColorPerLight) {
   TopView view;
   view.context.addLight({5, 0, 10}, {1, 1, 1, 1});
   view.context.addLight({-5, 3, 10}, {1, 1, 1, 1});

@@ -78,7 +78,7 @@ TEST(FillSpan, TextureCoordinatesArePerspectiveCorrect) {
   Texture columns(256, 1, 3);
   for (int x = 0; x < 256; ++x)
     columns.setTexel(x, 0, {float(x), 0, 0, 1});
-  columns.levels = std::make_unique<TextureLevels>();
+  columns.levels = std::make_shared<TextureLevels>();
   buildLevels(*columns.levels, columns);
   RecordedFrame frame;
   frame.context.useMipmaps = false;
@@ -93,7 +93,7 @@ TEST(FillSpan, TextureCoordinatesArePerspectiveCorrect) {
   EXPECT_EQ(frame.points.points[5].color.x, 85.0f) << "column roundToInt(255 / 3)";
 }
 
-TEST(FillSpan, PassesColoursOnUnclamped) {
+TEST(FillSpan, PassesColorsOnUnclamped) {
   RecordedFrame frame;
   Span span(frame, 1, 3, {1.2f, 0.5f, -0.1f, 0.3f}, {1.2f, 0.5f, -0.1f, 0.3f});
   fillSpan(frame.target(), 0, span.leftEdge, span.rightEdge);

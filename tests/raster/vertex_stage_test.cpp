@@ -77,7 +77,7 @@ TEST(LightVertices, ALightOnTheVertexAddsNothing) {
   EXPECT_FLOAT_EQ(onTop.screen[0].color.x, 0.4f * 0.083f);
 }
 
-TEST(LightVertices, EdgesCarryTheLitColours) {
+TEST(LightVertices, EdgesCarryTheLitColors) {
   LitPolygon lit({0, 0, 1}, {0, 0, 10});
   Vertex upper;
   upper.position = {0, 0.5f, 0, 1};

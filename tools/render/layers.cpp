@@ -13,7 +13,7 @@ namespace {
 
 constexpr Rgb kWhite{255, 255, 255};
 constexpr Rgb kInk{20, 20, 20};
-constexpr Rgb kNothing{225, 235, 245};  // pale blue: nothing drawn here
+constexpr Rgb kUndrawn{225, 235, 245};  // pale blue: nothing drawn here
 constexpr int kLegendHeight = 13;
 constexpr int kLegendMargin = 3;
 
@@ -95,7 +95,7 @@ Layer depthLayer(const FrameState& frame) {
   eachPixel(width, height, [&](int x, int y, int row) {
     const float z = frame.depthBuffer[std::size_t(row) * width + x];
     layer.picture.at(x, y) =
-        z == kEmptyDepth ? kNothing : mix({30, 30, 30}, {235, 235, 235}, (z - nearest) / range);
+        z == kEmptyDepth ? kUndrawn : mix({30, 30, 30}, {235, 235, 235}, (z - nearest) / range);
   });
   const bool drawn = nearest <= farthest;
   const std::string nearText = drawn ? "NEAR " + decimal(nearest) : "NOTHING DRAWN";
@@ -105,7 +105,7 @@ Layer depthLayer(const FrameState& frame) {
   for (float t : {0.0f, 1.0f / 3, 2.0f / 3, 1.0f})
     legend.swatch(mix({30, 30, 30}, {235, 235, 235}, t));
   legend.text(farText);
-  legend.swatch(kNothing);
+  legend.swatch(kUndrawn);
   legend.text("NONE");
   layer.legend = legend.band;
   return layer;
@@ -159,12 +159,12 @@ Layer spansLayer(const LayerPoints& points) {
   // Hues a golden section apart, so that neighbouring spans never look alike; 61 of
   // them, a prime, so that spans a row apart rarely share one.
   static const std::vector<Rgb> palette = [] {
-    std::vector<Rgb> colours;
+    std::vector<Rgb> colors;
     for (int i = 0; i < 61; ++i) {
       const float hue = float(std::fmod(i * 0.6180339887, 1.0));
-      colours.push_back(fromColor(Color::fromHSV(hue, 0.65f, 0.95f, 1)));
+      colors.push_back(fromColor(Color::fromHSV(hue, 0.65f, 0.95f, 1)));
     }
-    return colours;
+    return colors;
   }();
   Layer layer{"spans.png", Image(points.width, points.height, kWhite), {}};
   eachPixel(points.width, points.height, [&](int x, int y, int row) {
@@ -186,7 +186,7 @@ Layer overdrawLayer(const LayerPoints& points) {
                                     {240, 200, 40},  {240, 130, 40},  {215, 45, 45},
                                     {165, 55, 165},  {60, 20, 60}};
   constexpr int kLast = int(std::size(kCounts));
-  Layer layer{"overdraw.png", Image(points.width, points.height, kNothing), {}};
+  Layer layer{"overdraw.png", Image(points.width, points.height, kUndrawn), {}};
   eachPixel(points.width, points.height, [&](int x, int y, int row) {
     const PixelRecord& r = points.records[std::size_t(row) * points.width + x];
     const int fragments = r.drawn + r.lost;
@@ -199,7 +199,7 @@ Layer overdrawLayer(const LayerPoints& points) {
     legend.x -= 2;
     legend.text(count == kLast ? "8+" : std::to_string(count));
   }
-  legend.swatch(kNothing);
+  legend.swatch(kUndrawn);
   legend.text("NONE");
   layer.legend = legend.band;
   return layer;
