@@ -2,49 +2,59 @@
 
 #include <GL/glu.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <deque>
-#include <vector>
+#include <unordered_map>
 
 #include "math/newell_normal.h"
 
 namespace {
 
-// The polygon's corners in the plane that its normal (by Newell's method) is most
-// nearly perpendicular to.
-struct Projected {
-  std::vector<double> u;
-  std::vector<double> v;
-};
-
-Projected projected(const Polygon& polygon) {
-  const std::vector<Vertex>& corners = polygon.vertices;
-  const auto n = newellNormal(corners.size(), [&](std::size_t k) {
-    const Vec4& p = corners[k].position;
-    return Vec3{p.x, p.y, p.z};
-  });
-  // Drop the axis the normal points along most.
-  const int drop = std::fabs(n[0]) >= std::fabs(n[1])
-                       ? (std::fabs(n[0]) >= std::fabs(n[2]) ? 0 : 2)
-                       : (std::fabs(n[1]) >= std::fabs(n[2]) ? 1 : 2);
-  Projected p;
-  for (const Vertex& corner : corners) {
-    const double xyz[3] = {corner.position.x, corner.position.y, corner.position.z};
-    p.u.push_back(xyz[drop == 0 ? 1 : 0]);
-    p.v.push_back(xyz[drop == 2 ? 1 : 2]);
-  }
-  return p;
+Vec3 positionOf(const Vertex& v) {
+  return {v.position.x, v.position.y, v.position.z};
 }
 
-// How often the sign of a sequence of differences changes, going round once; zero
-// differences are passed over.
-int signChanges(const std::vector<double>& values) {
-  const std::size_t n = values.size();
+// The axes of the plane a normal is most nearly perpendicular to: the two it does not
+// point along most.
+std::pair<int, int> planeAxes(const std::array<double, 3>& n) {
+  const double x = std::fabs(n[0]);
+  const double y = std::fabs(n[1]);
+  const double z = std::fabs(n[2]);
+  if (x >= y && x >= z) return {1, 2};
+  return y >= z ? std::pair{2, 0} : std::pair{0, 1};
+}
+
+double coordinate(const Vertex& v, int axis) {
+  return axis == 0 ? v.position.x : axis == 1 ? v.position.y : v.position.z;
+}
+
+// Whether every corner lies within a hair of the plane through corner 0 with normal n.
+bool isPlane(const std::vector<Vertex>& corners, const std::array<double, 3>& n) {
+  const double length = std::hypot(n[0], n[1], n[2]);
+  double extent = 0;
+  double farthest = 0;
+  const Vec3 origin = positionOf(corners[0]);
+  for (const Vertex& corner : corners) {
+    const Vec3 p = positionOf(corner);
+    const double d[3] = {double(p.x) - origin.x, double(p.y) - origin.y, double(p.z) - origin.z};
+    extent =
+        std::fmax(extent, std::fmax(std::fabs(d[0]), std::fmax(std::fabs(d[1]), std::fabs(d[2]))));
+    farthest = std::fmax(farthest, std::fabs(d[0] * n[0] + d[1] * n[1] + d[2] * n[2]) / length);
+  }
+  return farthest <= 1e-6 * extent;
+}
+
+// How often the sign of the differences of one coordinate changes going round once;
+// zero differences are passed over.
+int signChanges(const std::vector<Vertex>& corners, int axis) {
+  const std::size_t n = corners.size();
   int changes = 0;
   int last = 0;
   int first = 0;
   for (std::size_t k = 0; k < n; ++k) {
-    const double d = values[(k + 1) % n] - values[k];
+    const double d = coordinate(corners[(k + 1) % n], axis) - coordinate(corners[k], axis);
     const int sign = (d > 0) - (d < 0);
     if (sign == 0) continue;
     if (first == 0) first = sign;
@@ -54,51 +64,33 @@ int signChanges(const std::vector<double>& values) {
   return changes + (last != 0 && last != first);
 }
 
-}  // namespace
-
-bool isConvex(const Polygon& polygon) {
-  const std::size_t n = polygon.vertices.size();
-  if (n < 4) return true;
-  const Projected p = projected(polygon);
-  bool left = false;
-  bool right = false;
-  for (std::size_t k = 0; k < n; ++k) {
-    const std::size_t a = (k + n - 1) % n;
-    const std::size_t b = (k + 1) % n;
-    const double turn =
-        (p.u[k] - p.u[a]) * (p.v[b] - p.v[k]) - (p.v[k] - p.v[a]) * (p.u[b] - p.u[k]);
-    left = left || turn > 0;
-    right = right || turn < 0;
+// The corners, bit for bit, in 64 bits (FNV-1a): a kept tessellation is used
+// only while they are the same.
+std::uint64_t fingerprint(const Polygon& polygon) {
+  std::uint64_t hash = 1469598103934665603ull;
+  for (const Vertex& v : polygon.vertices) {
+    for (float f :
+         {v.position.x, v.position.y, v.position.z, v.normal.x, v.normal.y, v.normal.z, v.s, v.t}) {
+      hash = (hash ^ std::bit_cast<std::uint32_t>(f)) * 1099511628211ull;
+    }
   }
-  // Going round once, each coordinate turns back at most twice; a star turns the same
-  // way at every corner but goes round more than once.
-  return !(left && right) && signChanges(p.u) <= 2 && signChanges(p.v) <= 2;
+  return hash;
 }
 
-namespace {
+// What the tessellator's callbacks build: the triangles, and the corners made where
+// edges cross, kept until the triangles are copied.
+struct Cutting {
+  std::vector<Vertex> triangles;
+  std::deque<Vertex> made;
+  GLenum error = 0;
+};
 
-// Corners made where edges cross, kept until the polygon is drawn.
-std::deque<Vertex> madeCorners;
-
-void emitCorner(void* data) {
-  const Vertex& v = *static_cast<const Vertex*>(data);
-  const float normal[3] = {v.normal.x, v.normal.y, v.normal.z};
-  const float position[3] = {v.position.x, v.position.y, v.position.z};
-  glTexCoord2f(v.s, v.t);
-  glNormal3fv(normal);
-  glVertex3fv(position);
+void keepCorner(void* corner, void* cutting) {
+  static_cast<Cutting*>(cutting)->triangles.push_back(*static_cast<const Vertex*>(corner));
 }
 
-void beginTriangles(GLenum type) {
-  glBegin(type);
-}
-
-void endTriangles() {
-  glEnd();
-}
-
-void combine(GLdouble position[3], void* data[4], GLfloat weight[4], void** out) {
-  Vertex& made = madeCorners.emplace_back();
+void combine(GLdouble position[3], void* data[4], GLfloat weight[4], void** out, void* cutting) {
+  Vertex& made = static_cast<Cutting*>(cutting)->made.emplace_back();
   made.position = {float(position[0]), float(position[1]), float(position[2]), 1};
   made.normal = {0, 0, 0};
   for (int i = 0; i < 4; ++i) {
@@ -111,42 +103,132 @@ void combine(GLdouble position[3], void* data[4], GLfloat weight[4], void** out)
   *out = &made;
 }
 
-// Nothing is drawn for an outline the tessellator cannot cut.
-void ignoreError(GLenum) {}
+void noteError(GLenum error, void* cutting) {
+  static_cast<Cutting*>(cutting)->error = error;
+}
+
+// With an edge-flag callback the tessellator gives separate triangles only, no fans or
+// strips; the flags themselves are of no use here.
+void ignoreEdgeFlag(GLboolean, void*) {}
+void ignoreBegin(GLenum, void*) {}
+void ignoreEnd(void*) {}
 
 template <typename F>
 void callback(GLUtesselator* tessellator, GLenum which, F* function) {
   gluTessCallback(tessellator, which, reinterpret_cast<_GLUfuncptr>(function));
 }
 
-GLUtesselator* tessellator() {
-  static GLUtesselator* made = [] {
-    GLUtesselator* t = gluNewTess();
-    callback(t, GLU_TESS_BEGIN, beginTriangles);
-    callback(t, GLU_TESS_VERTEX, emitCorner);
-    callback(t, GLU_TESS_END, endTriangles);
-    callback(t, GLU_TESS_COMBINE, combine);
-    callback(t, GLU_TESS_ERROR, ignoreError);
-    gluTessProperty(t, GLU_TESS_WINDING_RULE, GLU_TESS_WINDING_ODD);
-    return t;
-  }();
-  return made;
+class Tessellator {
+ public:
+  Tessellator() : t_(gluNewTess()) {
+    callback(t_, GLU_TESS_BEGIN_DATA, ignoreBegin);
+    callback(t_, GLU_TESS_EDGE_FLAG_DATA, ignoreEdgeFlag);
+    callback(t_, GLU_TESS_VERTEX_DATA, keepCorner);
+    callback(t_, GLU_TESS_END_DATA, ignoreEnd);
+    callback(t_, GLU_TESS_COMBINE_DATA, combine);
+    callback(t_, GLU_TESS_ERROR_DATA, noteError);
+    gluTessProperty(t_, GLU_TESS_WINDING_RULE, GLU_TESS_WINDING_ODD);
+  }
+  ~Tessellator() { gluDeleteTess(t_); }
+  Tessellator(const Tessellator&) = delete;
+  Tessellator& operator=(const Tessellator&) = delete;
+  GLUtesselator* get() const { return t_; }
+
+ private:
+  GLUtesselator* t_;
+};
+
+// A polygon's triangles as last cut, with the fingerprint of the corners they were cut
+// from.
+struct Kept {
+  std::uint64_t fingerprint = 0;
+  std::size_t corners = 0;
+  bool convex = false;
+  std::vector<Vertex> triangles;  // empty where the tessellator failed
+};
+
+long failures = 0;
+
+const Kept& keptFor(const Polygon& polygon) {
+  static std::unordered_map<const Polygon*, Kept> kept;
+  Kept& entry = kept[&polygon];
+  const std::uint64_t now = fingerprint(polygon);
+  if (entry.fingerprint == now && entry.corners == polygon.vertices.size()) {
+    return entry;
+  }
+  entry = {now, polygon.vertices.size(), isCertainlyConvex(polygon), {}};
+  if (!entry.convex) {
+    unsigned error = 0;
+    entry.triangles = tessellated(polygon, error);
+    if (error != 0) ++failures;
+  }
+  return entry;
 }
 
 }  // namespace
 
-void drawTessellated(const Polygon& polygon) {
-  GLUtesselator* t = tessellator();
+bool isCertainlyConvex(const Polygon& polygon) {
+  const std::vector<Vertex>& corners = polygon.vertices;
+  const std::size_t n = corners.size();
+  if (n <= 3) return true;
+  const auto normal = newellNormal(n, [&](std::size_t k) { return positionOf(corners[k]); });
+  if (normal == std::array<double, 3>{0, 0, 0} || !isPlane(corners, normal)) return false;
+  const auto [u, v] = planeAxes(normal);
+  bool left = false;
+  bool right = false;
+  for (std::size_t k = 0; k < n; ++k) {
+    const Vertex& a = corners[(k + n - 1) % n];
+    const Vertex& b = corners[k];
+    const Vertex& c = corners[(k + 1) % n];
+    const double turn =
+        (coordinate(b, u) - coordinate(a, u)) * (coordinate(c, v) - coordinate(b, v)) -
+        (coordinate(b, v) - coordinate(a, v)) * (coordinate(c, u) - coordinate(b, u));
+    left = left || turn > 0;
+    right = right || turn < 0;
+  }
+  // Going round once, each coordinate turns back at most twice; a star turns the same
+  // way at every corner but goes round more than once.
+  return !(left && right) && signChanges(corners, u) <= 2 && signChanges(corners, v) <= 2;
+}
+
+std::vector<Vertex> tessellated(const Polygon& polygon, unsigned& error) {
+  const Tessellator tessellator;
+  Cutting cutting;
   std::vector<GLdouble> coordinates;
   coordinates.reserve(polygon.vertices.size() * 3);
-  madeCorners.clear();
-  gluTessBeginPolygon(t, nullptr);
-  gluTessBeginContour(t);
+  gluTessBeginPolygon(tessellator.get(), &cutting);
+  gluTessBeginContour(tessellator.get());
   for (const Vertex& corner : polygon.vertices) {
     coordinates.insert(coordinates.end(),
                        {corner.position.x, corner.position.y, corner.position.z});
-    gluTessVertex(t, &coordinates[coordinates.size() - 3], const_cast<Vertex*>(&corner));
+    gluTessVertex(tessellator.get(), &coordinates[coordinates.size() - 3],
+                  const_cast<Vertex*>(&corner));
   }
-  gluTessEndContour(t);
-  gluTessEndPolygon(t);
+  gluTessEndContour(tessellator.get());
+  gluTessEndPolygon(tessellator.get());
+  error = cutting.error;
+  if (error != 0 || cutting.triangles.size() % 3 != 0) {
+    error = error != 0 ? error : GLU_TESS_ERROR8;
+    return {};
+  }
+  return std::move(cutting.triangles);
+}
+
+bool drawTessellated(const Polygon& polygon) {
+  const Kept& kept = keptFor(polygon);
+  if (kept.convex || kept.triangles.empty()) return false;
+  glBegin(GL_TRIANGLES);
+  for (const Vertex& v : kept.triangles) {
+    const float normal[3] = {v.normal.x, v.normal.y, v.normal.z};
+    const float position[3] = {v.position.x, v.position.y, v.position.z};
+    glTexCoord2f(v.s, v.t);
+    glNormal3fv(normal);
+    glVertex3fv(position);
+  }
+  glEnd();
+  return true;
+}
+
+long tessellationFailures() {
+  return failures;
 }

@@ -1,16 +1,31 @@
 #pragma once
 
+#include <vector>
+
 #include "scene/render_context.h"
 
-// Whether a polygon of one outline is convex: OpenGL fills GL_POLYGON correctly only
-// then. Its corners, projected onto the plane they lie in most nearly, must turn the
-// same way at every corner and go round once. A degenerate polygon (all corners on a
-// line, or fewer than four) counts as convex.
-bool isConvex(const Polygon& polygon);
+// OpenGL fills a GL_POLYGON correctly only when it is convex on screen. A polygon of one
+// outline whose corners lie in one plane and turn the same way round it once is convex
+// from every view; any other is cut into triangles once, by GLU's tessellator, with the
+// even-odd rule of the software pipeline's scan conversion, and the triangles are kept.
 
-// Draws a polygon of one outline that is not convex as the triangles GLU's tessellator
-// cuts it into, with the even-odd rule of the software pipeline's scan conversion:
-// where the outline crosses itself, a region inside it twice is outside. Corners made
-// where edges cross get positions, normals and texture coordinates weighed from the
-// edges' ends.
-void drawTessellated(const Polygon& polygon);
+// Whether the polygon is surely convex on screen, whatever the view: a triangle, or a
+// plane polygon of non-zero area whose corners, projected onto that plane, turn the same
+// way at every corner and go round once. A polygon that crosses itself (a bow-tie, whose
+// Newell normal is zero) or leaves its plane is not.
+bool isCertainlyConvex(const Polygon& polygon);
+
+// The triangles, three corners each, that GLU's tessellator cuts a polygon of one
+// outline into. Where edges cross, a new corner gets position, normal and texture
+// coordinates weighed from the edges' ends. Empty, with the tessellator's error in
+// `error`, when it cannot cut the outline.
+std::vector<Vertex> tessellated(const Polygon& polygon, unsigned& error);
+
+// Draws the polygon's triangles where it is not surely convex, cut once and kept for as
+// long as its corners stay as they were; false where it is surely convex, or where the
+// tessellator could not cut it, and nothing was drawn.
+bool drawTessellated(const Polygon& polygon);
+
+// How many polygons the tessellator could not cut, since the program started; they are
+// drawn as GL_POLYGON, as they are.
+long tessellationFailures();

@@ -122,13 +122,10 @@ bool isOneOutline(const Polygon& polygon) {
   return true;
 }
 
-// A GL_POLYGON is filled correctly only if it is convex: an outline that is not goes
-// through the tessellator.
+// A GL_POLYGON is filled correctly only if it is convex: an outline that may not be on
+// screen is drawn as the triangles the tessellator cut it into.
 void drawPolygon(const Polygon& polygon) {
-  if (isOneOutline(polygon) && !isConvex(polygon)) {
-    drawTessellated(polygon);
-    return;
-  }
+  if (isOneOutline(polygon) && drawTessellated(polygon)) return;
   glBegin(GL_POLYGON);
   for (std::size_t j = 0; j < polygon.vertices.size(); ++j) {
     const Vertex& vertex = polygon.vertices[j];

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/view_setup.h"
+#include "glview/concave_polygon.h"
 #include "glview/opengl_renderer.h"
 #include "glview/texture_upload.h"
 #include "scene/demo_scene.h"
@@ -206,3 +207,34 @@ TEST_F(OpenGLRenderer, ASecondContourIsDrawnBlackInFront) {
 }
 
 }  // namespace
+
+Polygon polygonOf(std::initializer_list<Vec3> corners) {
+  RenderContext context;
+  context.begin();
+  context.beginPolygon();
+  for (const Vec3& c : corners)
+    context.vertex(c.x, c.y, c.z);
+  return context.meshes[0].polygons[0];
+}
+
+// A bow-tie in one plane has a Newell normal of zero; it was once taken for convex and
+// drawn as a GL_POLYGON, covering a third more than the pipeline's two triangles.
+TEST(Tessellation, OnlyPlaneOutlinesThatGoRoundOnceOneWayAreCertainlyConvex) {
+  const Polygon bowTie = polygonOf({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}});
+  EXPECT_FALSE(isCertainlyConvex(bowTie));
+  EXPECT_TRUE(isCertainlyConvex(polygonOf({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}})));
+  EXPECT_FALSE(isCertainlyConvex(polygonOf({{0, 0, 0}, {1, 0, 0}, {1, 1, 0.5f}, {0, 1, 0}})))
+      << "out of its plane: convex from some views only";
+  unsigned error = 0;
+  const std::vector<Vertex> triangles = tessellated(bowTie, error);
+  EXPECT_EQ(error, 0u);
+  ASSERT_EQ(triangles.size(), 6u) << "two triangles, meeting where the edges cross";
+  double area = 0;
+  for (std::size_t i = 0; i < 6; i += 3) {
+    const Vec4& a = triangles[i].position;
+    const Vec4& b = triangles[i + 1].position;
+    const Vec4& c = triangles[i + 2].position;
+    area += std::fabs((b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x)) / 2;
+  }
+  EXPECT_DOUBLE_EQ(area, 0.5);
+}

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "app/standard_streams.h"
+#include "glview/concave_polygon.h"
 #include "tools/cli/output.h"
 #include "tools/cli/picture_set.h"
 #include "tools/cli/scene_options.h"
@@ -58,6 +59,11 @@ int comparePose(SceneRenderer& renderer, const CompareOptions& o,
   std::string error;
   if (!prepareFolder(o.output.folder, error)) return fail(kProgram, error, kExitUsage);
   const Comparison c = compare(renderer, o.view, o.tolerance);
+  if (tessellationFailures() > 0) {
+    warn(kProgram, {std::to_string(tessellationFailures()) +
+                    " faces could not be cut into triangles by GLU's tessellator; OpenGL drew "
+                    "them as they are"});
+  }
   if (model && c.agreement.coveredEither == 0) {
     warn(kProgram, {model->file + ": the model covers no pixel at this pose"});
   }
