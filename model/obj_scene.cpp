@@ -51,8 +51,12 @@ std::vector<const ObjMaterial*> materialsOf(const ObjFile& file, ModelFiles& fil
 class TextureShelf {
  public:
   TextureShelf(const ObjFile& file, ModelFiles& files, RenderContext& context,
-               std::vector<std::string>& warnings)
-      : file_(file), files_(files), context_(context), warnings_(warnings) {}
+               std::vector<std::string>& warnings, long long texelBudget)
+      : file_(file),
+        files_(files),
+        context_(context),
+        warnings_(warnings),
+        texelsLeft_(texelBudget) {}
 
   Texture* textureOf(const ObjMaterial* material) {
     if (material == nullptr || material->texture.empty()) return nullptr;
@@ -87,7 +91,7 @@ class TextureShelf {
   RenderContext& context_;
   std::vector<std::string>& warnings_;
   std::map<std::string, Texture*> decoded_;
-  long long texelsLeft_ = kTexelBudget;
+  long long texelsLeft_;
   int count_ = 0;
 };
 
@@ -181,7 +185,7 @@ std::vector<std::pair<int, std::vector<const ObjFace*>>> facesByMaterial(const O
 }  // namespace
 
 ModelSummary captureObjScene(const ObjFile& file, ModelFiles& files, RenderContext& context,
-                             std::vector<std::string>& warnings) {
+                             std::vector<std::string>& warnings, long long texelBudget) {
   ModelSummary summary;
   summary.file = file.path;
   summary.framing = frameModel(file);
@@ -192,7 +196,7 @@ ModelSummary captureObjScene(const ObjFile& file, ModelFiles& files, RenderConte
   const std::vector<const ObjMaterial*> used = materialsOf(file, files, materials, warnings);
   context.reset();
   addSceneLights(context);
-  TextureShelf textures(file, files, context, warnings);
+  TextureShelf textures(file, files, context, warnings, texelBudget);
   const FaceCapture faces(file, summary.framing, context);
   for (const auto& [material, group] : facesByMaterial(file)) {
     const ObjMaterial* m = material < 0 ? nullptr : used[std::size_t(material)];

@@ -6,6 +6,7 @@
 #include "model/model_files.h"
 #include "model/model_framing.h"
 #include "model/obj_file.h"
+#include "model/texture_file.h"
 #include "scene/render_context.h"
 
 // What a model brought into the scene.
@@ -34,10 +35,11 @@ struct ModelOptions {
 //
 // Material libraries and textures come from `files`. One that cannot be read is a
 // warning, and the model is drawn without it; a library that is malformed is refused.
-// Textures share kTexelBudget, and each file is decoded once. The reduced texture
+// Textures share `texelBudget`, and each file is decoded once. The reduced texture
 // levels are not prepared here. Throws SceneFileError.
 ModelSummary captureObjScene(const ObjFile& file, ModelFiles& files, RenderContext& context,
-                             std::vector<std::string>& warnings);
+                             std::vector<std::string>& warnings,
+                             long long texelBudget = kTexelBudget);
 
 // Reads the model file and what it names from disk, then captureObjScene. Throws
 // SceneFileError with one line naming the file, for lack of memory too.

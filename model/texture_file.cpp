@@ -70,8 +70,8 @@ std::optional<Texture> decodeTexture(const std::string& bytes, long long& texels
   const long long texels = 1LL * width * height;
   if (texels > texelsLeft) {
     problem = "is " + sizeText(width, height) + ": " + std::to_string(texels) +
-              " texels, more than the " + std::to_string(texelsLeft) + " left of the model's " +
-              std::to_string(kTexelBudget);
+              " texels, more than the " + std::to_string(texelsLeft) +
+              " left of the model's budget";
     return std::nullopt;
   }
   const Pixels pixels(stbi_load_from_memory(data, length, &width, &height, &components, 0));

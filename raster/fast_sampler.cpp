@@ -255,7 +255,9 @@ void nearestTexels(const TextureLevels& levels, Float4 s, Float4 t, int count, F
 // The whole level below each lane's level, where all four lanes (the first `count` of
 // them) share it and sample trilinearly; -1 otherwise.
 int sharedLevelBelow(Float4 level, int count) {
-  const Int4 below = __builtin_convertvector(level, Int4);
+  // A lane that is not a number becomes 0 before the conversion, which is undefined
+  // for it; such a lane is not above 0 and so never shares a level.
+  const Int4 below = __builtin_convertvector(level > 0.0f ? level : Float4{}, Int4);
   const Int4 unused = Int4{0, 1, 2, 3} >= count;
   const Int4 shared = ((below == below[0]) & (level > 0.0f)) | unused;
   return allLanes(shared) ? below[0] : -1;

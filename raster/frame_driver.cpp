@@ -8,6 +8,21 @@
 
 namespace {
 
+// The points need neither dithering nor smooth shading; without them llvmpipe takes
+// each point a little faster. The OpenGL path's state is put back afterwards, also when
+// the software frame ends with an exception.
+class PointState {
+ public:
+  PointState() {
+    glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT);
+    glDisable(GL_DITHER);
+    glShadeModel(GL_FLAT);
+  }
+  ~PointState() { glPopAttrib(); }
+  PointState(const PointState&) = delete;
+  PointState& operator=(const PointState&) = delete;
+};
+
 FrameState& viewerFrame() {
   static FrameState frame = [] {
     FrameState state;
@@ -28,11 +43,6 @@ void renderFrame(const RenderContext& context, int width, int height, FrameState
     renderWithOpenGL(context, width, height);
     return;
   }
-  // The points need neither dithering nor smooth shading; without them llvmpipe takes
-  // each point a little faster. The OpenGL path's state is put back afterwards.
-  glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT);
-  glDisable(GL_DITHER);
-  glShadeModel(GL_FLAT);
+  const PointState points;
   renderSoftwareFrame(context, width, height, frame);
-  glPopAttrib();
 }

@@ -15,6 +15,8 @@
 
 namespace {
 
+constexpr long long kFuzzTexelBudget = 256 * 256;
+
 DigestPoints draw(const RenderContext& context, FragmentPath path) {
   DigestPoints points;
   FrameState frame;
@@ -43,7 +45,9 @@ int drawObjBytes(const std::uint8_t* data, std::size_t size) {
   RenderContext context;
   ModelSummary model;
   try {
-    model = captureObjScene(readObjText("input.obj", obj, warnings), files, context, warnings);
+    // A budget of 256 x 256 texels keeps each input quick to draw under the sanitizers.
+    model = captureObjScene(readObjText("input.obj", obj, warnings), files, context, warnings,
+                            kFuzzTexelBudget);
   } catch (const SceneFileError&) {
     return -1;
   }

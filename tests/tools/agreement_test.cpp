@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "tests/support/image_checks.h"
+#include "tools/compare/report.h"
 #include "tools/imaging/agreement.h"
 #include "tools/imaging/png_file.h"
 
@@ -85,3 +86,19 @@ TEST(PngFile, RoundTripsAndNeverLeavesAPartialFile) {
 }
 
 }  // namespace
+
+// Two pictures that cover no pixel in common: the differences between them are not
+// defined, and say so rather than 0.
+TEST(AgreementReport, DifferencesOfPicturesWithNoPixelInCommonAreNone) {
+  Agreement a;
+  a.coveredReference = 3;
+  a.coveredCandidate = 2;
+  a.coveredEither = 5;
+  a.coverageIoU = 0;
+  a.withinTolerance = 0;
+  a.psnr = 10;
+  const std::string text = agreementText(a, 8);
+  EXPECT_NE(text.find("mean |difference|       none\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("max |difference|        none\n"), std::string::npos) << text;
+  EXPECT_TRUE(agreementJson(a)["meanAbsoluteDifference"].is_null());
+}

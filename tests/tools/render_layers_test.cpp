@@ -79,4 +79,21 @@ TEST(RenderLayers, LevelIsHalfTheLogOfTheTexelsAPixelCovers) {
   EXPECT_EQ(f.record(32, 32).level, 0.0f) << "mipmapping off: level 0";
 }
 
+// Every legend holds all its words: a column of white margin is left at its right.
+TEST(RenderLayers, LegendsAreAsWideAsWhatTheySay) {
+  Frame f;
+  f.square(0, 1, 3);
+  f.draw();
+  const Image legends[] = {levelLayer(f.points, false).legend, levelLayer(f.points, true).legend,
+                           depthLayer(f.frame).legend, spansLayer(f.points).legend,
+                           overdrawLayer(f.points).legend};
+  for (const Image& legend : legends) {
+    int lastInk = -1;
+    for (int y = 0; y < legend.height; ++y)
+      for (int x = 0; x < legend.width; ++x)
+        if (!(legend.at(x, y) == Rgb{255, 255, 255})) lastInk = std::max(lastInk, x);
+    EXPECT_LT(lastInk, legend.width - 1) << legend.width;
+  }
+}
+
 }  // namespace

@@ -37,14 +37,22 @@ std::string agreementText(const Agreement& a, int tolerance) {
                   a.coverageIoU, a.coveredReference, a.coveredCandidate);
     return text;
   }
+  // Where no pixel is covered by both, the differences between them are not defined.
+  const bool both = a.coveredBoth > 0;
+  char mean[32] = "none";
+  char largest[32] = "none";
+  if (both) {
+    std::snprintf(mean, sizeof mean, "%.2f", a.meanAbsoluteDifference);
+    std::snprintf(largest, sizeof largest, "%d", a.maxAbsoluteDifference);
+  }
   char text[512];
   std::snprintf(text, sizeof text,
                 "coverage IoU            %.4f  (%ld OpenGL, %ld software pixels)\n"
                 "within %3d per channel  %.4f\n"
-                "mean |difference|       %.2f\n"
-                "max |difference|        %d\n"
+                "mean |difference|       %s\n"
+                "max |difference|        %s\n"
                 "PSNR                    %.1f dB\n",
                 a.coverageIoU, a.coveredReference, a.coveredCandidate, tolerance, a.withinTolerance,
-                a.meanAbsoluteDifference, a.maxAbsoluteDifference, a.psnr);
+                mean, largest, a.psnr);
   return text;
 }

@@ -39,29 +39,37 @@ Rgb fromColor(Color c) {
           std::uint8_t(c.z * 255 + 0.5f)};
 }
 
-// A legend band: text and swatches from left to right.
+// A legend band: text and swatches from left to right, the band as wide as they are
+// and a margin.
 struct LegendWriter {
-  Image band;
+  Image band{2 * kLegendMargin, kLegendHeight, kWhite};
   int x = kLegendMargin;
 
-  explicit LegendWriter(int width) : band(width, kLegendHeight, kWhite) {}
+  // Widens the band, when need be, to hold columns up to `end` - 1 and the margin.
+  void reserve(int end) {
+    const int width = end + kLegendMargin;
+    if (width <= band.width) return;
+    Image wider(width, band.height, kWhite);
+    for (int y = 0; y < band.height; ++y) {
+      for (int column = 0; column < band.width; ++column)
+        wider.at(column, y) = band.at(column, y);
+    }
+    band = std::move(wider);
+  }
   void text(const std::string& words) {
+    reserve(x + textWidth(words));
     drawText(band, x, 3, words, kInk);
     x += textWidth(words) + kGlyphAdvance;
   }
   void swatch(Rgb color) {
+    reserve(x + 7);
     for (int dy = 0; dy < 7; ++dy) {
-      for (int dx = 0; dx < 7 && x + dx < band.width; ++dx)
+      for (int dx = 0; dx < 7; ++dx)
         band.at(x + dx, 3 + dy) = color;
     }
     x += 10;
   }
 };
-
-// The width a legend needs for its words and swatches.
-int legendWidth(int characters, int swatches) {
-  return 2 * kLegendMargin + characters * kGlyphAdvance + swatches * 10;
-}
 
 std::string decimal(double value) {
   char text[32];
@@ -100,7 +108,7 @@ Layer depthLayer(const FrameState& frame) {
   const bool drawn = nearest <= farthest;
   const std::string nearText = drawn ? "NEAR " + decimal(nearest) : "NOTHING DRAWN";
   const std::string farText = drawn ? "FAR " + decimal(farthest) : "";
-  LegendWriter legend(legendWidth(int(nearText.size() + farText.size() + 12), 4));
+  LegendWriter legend;
   legend.text(nearText);
   for (float t : {0.0f, 1.0f / 3, 2.0f / 3, 1.0f})
     legend.swatch(mix({30, 30, 30}, {235, 235, 235}, t));
@@ -136,9 +144,10 @@ Layer levelLayer(const LayerPoints& points, bool mipmaps) {
     layer.picture.at(x, y) = crossing ? kInk : scaleColor(level / top);
   });
   const int barWidth = 24 * int(top);
-  LegendWriter legend(legendWidth(26, 0) + barWidth + 2 * kGlyphAdvance);
+  LegendWriter legend;
   legend.text(mipmaps ? "LEVEL" : "MIPMAPPING OFF: LEVEL");
   const int barLeft = legend.x;
+  legend.reserve(barLeft + barWidth + kGlyphAdvance);
   for (int dx = 0; dx < barWidth; ++dx) {
     for (int dy = 0; dy < 4; ++dy)
       legend.band.at(barLeft + dx, 1 + dy) = scaleColor(float(dx) / float(barWidth - 1));
@@ -173,7 +182,7 @@ Layer spansLayer(const LayerPoints& points) {
     layer.picture.at(x, y) = palette[span % palette.size()];
   });
   const std::string words = "EACH SPAN ITS OWN COLOUR: " + std::to_string(points.spans);
-  LegendWriter legend(legendWidth(int(words.size()), 0));
+  LegendWriter legend;
   legend.text(words);
   layer.legend = legend.band;
   return layer;
@@ -192,7 +201,7 @@ Layer overdrawLayer(const LayerPoints& points) {
     const int fragments = r.drawn + r.lost;
     if (fragments > 0) layer.picture.at(x, y) = kCounts[std::min(fragments, kLast) - 1];
   });
-  LegendWriter legend(legendWidth(42, kLast + 1));
+  LegendWriter legend;
   legend.text("FRAGMENTS A PIXEL");
   for (int count = 1; count <= kLast; ++count) {
     legend.swatch(kCounts[count - 1]);
@@ -235,7 +244,7 @@ Layer edgesLayer(const LayerPoints& points) {
     corner(e.x0, e.y0);
     corner(e.x1, e.y1);
   }
-  LegendWriter legend(legendWidth(30, 1));
+  LegendWriter legend;
   legend.text("EDGES IN WINDOW SPACE,");
   legend.swatch(kInk);
   legend.text("CORNERS");

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <stdexcept>
 #include <string>
@@ -15,12 +16,18 @@ XvfbServer::XvfbServer(int width, int height) {
   if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
   const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
   const std::string displayFd = std::to_string(fds[1]);
-  // The server writes the display number into the pipe: only that end stays open across
-  // exec.
-  fcntl(fds[1], F_SETFD, 0);
   const pid_t parent = getpid();
   pid_ = fork();
+  if (pid_ < 0) {
+    close(fds[0]);
+    close(fds[1]);
+    throw std::runtime_error("the private X server (Xvfb) did not start: fork failed");
+  }
   if (pid_ == 0) {
+    // The server writes the display number into the pipe: only that end stays open
+    // across exec, and only in this process, so that no other program the parent starts
+    // meanwhile holds it open.
+    fcntl(fds[1], F_SETFD, 0);
     // The server ends with the program, however the program ends, and keeps none of
     // its streams: a reader of the program's output sees it end when the program does.
     prctl(PR_SET_PDEATHSIG, SIGTERM);
@@ -38,8 +45,12 @@ XvfbServer::XvfbServer(int width, int height) {
   // Xvfb writes the display number once it accepts connections.
   char buffer[32] = {};
   std::string number;
-  for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
-    number.append(buffer, n);
+  while (true) {
+    const ssize_t n = read(fds[0], buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;  // a signal, not the end of the pipe
+    if (n <= 0) break;
+    number.append(buffer, std::size_t(n));
+  }
   close(fds[0]);
   while (!number.empty() && (number.back() == '\n' || number.back() == ' '))
     number.pop_back();
