@@ -22,7 +22,7 @@ ProgramResult bench(std::vector<std::string> arguments,
 }
 
 // The comparison with llvmpipe rests on this: the OpenGL frame is drawn and timed, and
-// its row names the renderer that drew it.
+// its row ends with the name of the renderer that drew it, whichever it is.
 TEST(BenchTool, TimesAnOpenGLFrameAndNamesItsRenderer) {
   const ProgramResult run = bench({"--sizes=16x16", "--benchmark_filter=^openGLFrame/",
                                    "--benchmark_min_time=0.001", "--benchmark_format=csv"});
@@ -31,7 +31,9 @@ TEST(BenchTool, TimesAnOpenGLFrameAndNamesItsRenderer) {
   ASSERT_NE(row, std::string::npos) << run.standardOutput;
   const std::string line =
       run.standardOutput.substr(row + 1, run.standardOutput.find('\n', row + 1) - row - 1);
-  EXPECT_NE(line.find(",\"llvmpipe"), std::string::npos) << line;
+  const std::size_t label = line.rfind(",\"");
+  ASSERT_NE(label, std::string::npos) << line;
+  EXPECT_GT(line.size(), label + 3) << "a name, not an empty label: " << line;
 }
 
 TEST(BenchTool, RefusesOrFailsWithItsReasonAndNeverAborts) {

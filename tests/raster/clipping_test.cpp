@@ -131,3 +131,42 @@ TEST(Clipping, AHoleStaysAHoleWhenItsPolygonCrossesTheNearPlane) {
 }
 
 }  // namespace
+
+namespace {
+
+// Two triangles sharing the side from a corner behind the eye to one beyond the far
+// plane, that side run one way in one ring and the other way in the other: both cut it
+// at the very same two corners, so that the faces still meet without a crack.
+TEST(Clipping, ASharedSideIsCutAtTheSameCornersFromEitherPolygon) {
+  const ClipVertex a = atDepth(0.3f, 0.5f, 0);   // behind the eye
+  const ClipVertex b = atDepth(-0.7f, -150, 1);  // beyond the far plane
+  std::vector<ClipVertex> left{a, b, atDepth(-3, -20, 0.25f)};
+  std::vector<ClipVertex> right{b, a, atDepth(4, -30, 0.75f)};
+  std::vector<ClipVertex> spare;
+  clipToDepthRange(left, spare);
+  clipToDepthRange(right, spare);
+  // The corners of each ring that lie on the near or the far plane.
+  auto onPlanes = [](const std::vector<ClipVertex>& ring) {
+    std::vector<ClipVertex> found;
+    for (const ClipVertex& c : ring)
+      if (c.clip.z == -c.clip.w || c.clip.z == c.clip.w) found.push_back(c);
+    return found;
+  };
+  const std::vector<ClipVertex> fromLeft = onPlanes(left);
+  const std::vector<ClipVertex> fromRight = onPlanes(right);
+  ASSERT_EQ(fromLeft.size(), 4u) << "near and far, on the shared side and on the other";
+  int shared = 0;
+  for (const ClipVertex& l : fromLeft) {
+    for (const ClipVertex& r : fromRight) {
+      if (l.clip == r.clip) {
+        ++shared;
+        EXPECT_EQ(l.vertex.position, r.vertex.position);
+        EXPECT_EQ(l.vertex.s, r.vertex.s);
+        EXPECT_EQ(l.vertex.normal, r.vertex.normal);
+      }
+    }
+  }
+  EXPECT_EQ(shared, 2) << "the shared side's near and far corners, the same floats";
+}
+
+}  // namespace

@@ -17,6 +17,7 @@
 
 #include "app/view_setup.h"
 #include "raster/software_frame.h"
+#include "tests/support/built_scenes.h"
 #include "tests/support/digest_points.h"
 #include "tools/cli/random_pose.h"
 #include "tools/cli/scene_options.h"
@@ -44,19 +45,13 @@ std::string commandFor(const Pose& p) {
   return "quadrelle-render " + viewArguments(p.view) + sceneArguments(p.scene);
 }
 
-// Each scene built once.
 RenderContext& sceneOf(const SceneOptions& scene) {
-  static std::unique_ptr<RenderContext> built[std::size(kScenes)];
-  int i = 0;
-  while (scene.file != kScenes[i])
-    ++i;
-  if (!built[i]) {
-    built[i] = std::make_unique<RenderContext>();
+  RenderContext& context = builtScene(scene.file, [&scene](RenderContext& built) {
     std::vector<std::string> warnings;
-    buildScene({scene.file, false, {}}, *built[i], warnings);
-  }
-  built[i]->lighting = scene.lighting;
-  return *built[i];
+    buildScene({scene.file, false, {}}, built, warnings);
+  });
+  context.lighting = scene.lighting;
+  return context;
 }
 
 std::uint64_t draw(const Pose& p, FrameState& frame) {

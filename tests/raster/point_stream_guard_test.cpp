@@ -16,6 +16,7 @@
 #include "app/view_setup.h"
 #include "app/viewer_scene.h"
 #include "raster/software_frame.h"
+#include "tests/support/built_scenes.h"
 #include "tests/support/digest_points.h"
 
 namespace {
@@ -42,9 +43,7 @@ void addHole(Polygon& polygon) {
 }
 
 RenderContext& sceneOf(Scene scene) {
-  static RenderContext contexts[3];
-  RenderContext& context = contexts[int(scene)];
-  if (context.meshes.empty()) {
+  return builtScene("guard " + std::to_string(int(scene)), [scene](RenderContext& context) {
     buildViewerScene(context);
     if (scene == Scene::Lit) {
       context.lighting = true;
@@ -56,8 +55,7 @@ RenderContext& sceneOf(Scene scene) {
     }
     if (scene == Scene::Holed) addHole(context.meshes[0].polygons[0]);
     context.useOpenGL = false;
-  }
-  return context;
+  });
 }
 
 struct GuardPose {
