@@ -3,7 +3,7 @@
 #include "math/float4.h"
 
 // The texture levels of the fast fragment path, four pixels at a time, each lane
-// exactly what raster/texture_level.h gives for one pixel.
+// exactly what raster/fragment.h gives for one pixel.
 
 // footprintArea of four pixels, one a lane.
 Float4 footprintAreas(Float4 a, Float4 b, Float4 c, Float4 d, float texelCount);

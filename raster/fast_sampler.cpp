@@ -39,8 +39,8 @@ struct Footprints {
 // double, so where 1 - fx and 1 - fy are floats, float products give the same weights;
 // they are, unless fx or fy has bits below 2^-24, which happens only for a sample within
 // half a texel of column 0 or row 0. There the differences too are formed in double.
-// Inline, since it runs for every trilinear quad: called, it costs a frame 3 % more
-// instructions, and GCC calls it once sampleQuad has grown, as it does footprintsOf.
+// Inline, since it runs for every trilinear quad, and GCC stops inlining it once
+// sampleQuad has grown, as it does footprintsOf.
 [[gnu::always_inline]] inline void weigh(Footprints& f, Float4 fx, Float4 fy) {
   const Float4 one = splat(1.0f);
   const Float4 gx = one - fx;
@@ -119,9 +119,9 @@ struct LevelQuad {
 };
 
 // Where texels lie in their levels' `rgb`: row x rowFloats + column x 3.
-// SSE2 has no 32-bit integer multiply, and its long way round took a frame 2 % longer
-// than pmaddwd, which multiplies the low halves of two lanes and adds the product of
-// the high ones: where rows and rowFloats are below 2^15, the high halves are 0.
+// SSE2 has no 32-bit integer multiply, and its long way round is slower than pmaddwd,
+// which multiplies the low halves of two lanes and adds the product of the high ones:
+// where rows and rowFloats are below 2^15, the high halves are 0.
 Int4 texelOffsets(Int4 row, Int4 column, Int4 rowFloats, bool offsetsFit16Bits) {
 #if defined(__SSE2__)
   if (offsetsFit16Bits) {
@@ -152,8 +152,7 @@ LevelQuad levelQuad(const Footprints& f, Int4 rowFloats, bool offsetsFit16Bits) 
 }
 
 // The texels of four footprints on one level. Inlined into its callers, which then
-// read the offsets and weights where they were worked out: called, it takes a 480 x 480
-// frame 1.5 % longer.
+// read the offsets and weights where they were worked out instead of from memory.
 [[gnu::always_inline]] inline LevelQuad levelQuad(const TextureLevel& level, Float4 s, Float4 t,
                                                   bool offsetsFit16Bits) {
   const Footprints f = footprintsOf(splat(level.lastColumn), splat(level.lastRow), s, t);
@@ -292,8 +291,8 @@ void sampleQuadOf(const TextureLevels& levels, Float4 level, Float4 s, Float4 t,
 
 }  // namespace
 
-// Two copies, one for each kind of texture: one test of the kind inside a single copy
-// took a 480 x 480 frame 4 % longer.
+// Two copies, one for each kind of texture, so that the kind is tested once a quad and
+// not inside the hot loop.
 void sampleQuad(const TextureLevels& levels, Float4 level, Float4 s, Float4 t, int count,
                 Float4 samples[4]) {
   if (levels.finiteNonNegative) {

@@ -29,14 +29,11 @@ struct QuadSamplePoints {
 // Textured pixels of one span that passed the depth test, in order, waiting to be
 // coloured a batch at a time, four to a quad: the sample points of every quad of a
 // batch are worked out before any is sampled, so that the long chains of arithmetic of
-// several quads run side by side. A batch is small enough to stay in the nearest cache
-// (under 7 KB). Of the sizes measured, 32 quads gave the fastest frames overall:
-// batches of 16 made a 480 x 480 frame 2 % slower; batches of 64 made it 1 % faster
-// still, but a 3840 x 2160 frame about 1 % slower.
+// several quads run side by side. A batch is small enough to stay in the nearest cache;
+// docs/performance.md gives how its size was chosen.
 //
 // Nothing here is initialised: a batch lives on the stack of every textured span, and
-// clearing its few kilobytes, and each quad's sample points before they were written,
-// took a 480 x 480 frame 4 % longer.
+// every place is written before it is read, so clearing it would be work for nothing.
 struct TexturedPixelBatch {
   static constexpr int kQuads = 32;
   static constexpr int kPixels = 4 * kQuads;

@@ -151,7 +151,7 @@ TEST_F(OpenGLRenderer, UploadsEachTextureOnceUntilTold) {
   EXPECT_GT(countDifferent(first, draw()), 5000);
 }
 
-TEST_F(OpenGLRenderer, UntexturedMeshTakesItsDiffuseColorUnlit) {
+TEST_F(OpenGLRenderer, DepartureUntexturedMeshTakesItsDiffuseColorUnlit) {
   context.bindTexture(nullptr, nullptr);
   context.setMaterial({0.2f, 0.4f, 0.6f, 1}, {0, 0, 0, 1}, 0);
   addRectangle(context, 0.5, 0.5);

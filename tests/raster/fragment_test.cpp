@@ -42,7 +42,7 @@ TEST(DepthTest, DepartureANegativeStoredDepthIsNearNotEmpty) {
   EXPECT_EQ(frame.state.depthBuffer[65], -0.3f);
 }
 
-TEST(DepthTest, DepthThatIsNotANumberIsNeverDrawn) {
+TEST(DepthTest, DepartureDepthThatIsNotANumberIsNeverDrawn) {
   RecordedFrame frame;
   drawFragment(frame.target(), 2, 2, std::nanf(""), {1, 0, 0, 1}, {}, frame.points, nullptr);
   EXPECT_TRUE(frame.points.points.empty());

@@ -107,7 +107,7 @@ TEST(FrameDriver, PolygonsInsideTheDepthRangeGoThroughUnchanged) {
   EXPECT_EQ(frame.points.points, unclippedPath(frame));
 }
 
-TEST(FrameDriver, SceneBehindTheEyeDrawsNothing) {
+TEST(FrameDriver, DepartureSceneBehindTheEyeDrawsNothing) {
   SceneFrame frame;
   CameraPose pose;
   pose.zoom = 40;  // ten units closer: the squares are behind the eye
@@ -115,7 +115,7 @@ TEST(FrameDriver, SceneBehindTheEyeDrawsNothing) {
   EXPECT_TRUE(frame.points.points.empty());
 }
 
-TEST(FrameDriver, ZoomedThroughTheSquaresDrawsOnlyWhatIsInFront) {
+TEST(FrameDriver, DepartureZoomedThroughTheSquaresDrawsOnlyWhatIsInFront) {
   SceneFrame frame;
   CameraPose pose;
   pose.rotationX = -80;

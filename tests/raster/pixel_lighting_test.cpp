@@ -22,7 +22,7 @@ struct TopView {
   float originDepth = 0;
 };
 
-TEST(PixelSpecular, FullHighlightWhereTheHalfVectorMeetsTheNormal) {
+TEST(PixelSpecular, DepartureFullHighlightWhereTheHalfVectorMeetsTheNormal) {
   TopView view;
   view.context.addLight({0, 0, 10}, {1, 1, 1, 1});
   const Color centre = view.at(240, 240, {0, 0, 2}, 50);

@@ -23,7 +23,7 @@ const char* const kProgram = "quadrelle-render";
 
 // The pictures are made one after another, each as large as the last. Freed memory is
 // kept in the process, so that each reuses the pages of the one before: fresh pages
-// cost a fault each, and in a virtual machine that was a third of the run.
+// cost a fault each, which in a virtual machine is dear.
 void keepFreedMemory() {
   constexpr int kLarge = 1 << 30;
   mallopt(M_MMAP_THRESHOLD, kLarge);
