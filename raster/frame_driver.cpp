@@ -34,6 +34,10 @@ FrameState& viewerFrame() {
 
 }  // namespace
 
+const FrameState& viewerFrameState() {
+  return viewerFrame();
+}
+
 void renderFrame(RenderContext& context, int width, int height) {
   renderFrame(context, width, height, viewerFrame());
 }

@@ -100,6 +100,25 @@ TEST_F(CompareTool, TheReferenceFillsFacesThatAreNotConvexAsThePipelineDoes) {
   EXPECT_GT(parsed(result)["coverageIoU"], 0.97);
 }
 
+// Coverage is where each renderer wrote depth, not where a pixel's colour differs from
+// the white clear: a white cube is measured like any other, and said to be invisible.
+TEST_F(CompareTool, MeasuresAWhiteModelByDepthAndWarnsThatItCannotBeSeen) {
+  fs::create_directories(folder);
+  std::ofstream(folder / "white.mtl") << "newmtl w\nKd 1 1 1\n";
+  std::ofstream(folder / "white.obj")
+      << "mtllib white.mtl\nv -1 -1 -1\nv 1 -1 -1\nv 1 1 -1\nv -1 1 -1\nv -1 -1 1\n"
+         "v 1 -1 1\nv 1 1 1\nv -1 1 1\nusemtl w\nf 1 4 3 2\nf 5 6 7 8\nf 1 2 6 5\n"
+         "f 2 3 7 6\nf 3 4 8 7\nf 4 1 5 8\n";
+  const ProgramResult result =
+      run({"--scene", (folder / "white.obj").string(), "--json", "--out", folder.string()});
+  ASSERT_EQ(result.status, 0) << result.standardError;
+  EXPECT_GT(parsed(result)["coverageIoU"], 0.99);
+  EXPECT_GT(parsed(result)["coveredSoftware"], 90000);
+  EXPECT_NE(result.standardError.find("every pixel the model covers is the background's white"),
+            std::string::npos)
+      << result.standardError;
+}
+
 // The process whose parent is `parent` and whose name is `name`, or 0.
 pid_t childNamed(pid_t parent, const std::string& name) {
   for (const fs::directory_entry& entry : fs::directory_iterator("/proc")) {

@@ -23,16 +23,25 @@ namespace {
 const char* const kProgram = "quadrelle-compare";
 
 struct Comparison {
-  Image opengl;
-  Image software;
+  SceneRenderer::Drawn opengl;
+  SceneRenderer::Drawn software;
   Agreement agreement;
 };
+
+// Whether every pixel the picture covers has the colour it was cleared to.
+bool allBackground(const SceneRenderer::Drawn& drawn) {
+  for (std::size_t i = 0; i < drawn.covered.size(); ++i) {
+    if (drawn.covered[i] && !(drawn.picture.pixels[i] == Rgb{255, 255, 255})) return false;
+  }
+  return true;
+}
 
 Comparison compare(SceneRenderer& renderer, const ViewOptions& view, int tolerance) {
   Comparison c;
   c.opengl = renderer.draw(true, view.pose, view.width, view.height, view.mipmaps);
   c.software = renderer.draw(false, view.pose, view.width, view.height, view.mipmaps);
-  c.agreement = compareImages(c.opengl, c.software, tolerance);
+  c.agreement = compareImages(c.opengl.picture, c.opengl.covered, c.software.picture,
+                              c.software.covered, tolerance);
   return c;
 }
 
@@ -66,12 +75,15 @@ int comparePose(SceneRenderer& renderer, const CompareOptions& o,
   }
   if (model && c.agreement.coveredEither == 0) {
     warn(kProgram, {model->file + ": the model covers no pixel at this pose"});
+  } else if (model && allBackground(c.software)) {
+    warn(kProgram, {model->file + ": every pixel the model covers is the background's white"});
   }
-  const Image difference = differenceMap(c.opengl, c.software);
+  const Image difference =
+      differenceMap(c.opengl.picture, c.opengl.covered, c.software.picture, c.software.covered);
   const Enlargement& e = o.output.enlargement;
   PictureSet pictures(o.output.folder, {"opengl.png", "software.png", "difference.png"});
-  if (!pictures.open(error) || !pictures.add("opengl.png", enlarge(c.opengl, e), error) ||
-      !pictures.add("software.png", enlarge(c.software, e), error) ||
+  if (!pictures.open(error) || !pictures.add("opengl.png", enlarge(c.opengl.picture, e), error) ||
+      !pictures.add("software.png", enlarge(c.software.picture, e), error) ||
       !pictures.add("difference.png", enlarge(difference, e), error) || !pictures.keep(error)) {
     return fail(kProgram, error, kExitUsage);
   }

@@ -2,6 +2,7 @@
 
 #include "app/camera_pose.h"
 #include "scene/render_context.h"
+#include "tools/imaging/agreement.h"
 #include "tools/imaging/image.h"
 #include "tools/xsession/gl_surface.h"
 
@@ -12,8 +13,14 @@ class SceneRenderer {
   // the renderer.
   explicit SceneRenderer(RenderContext& context);
 
-  // One frame through OpenGL or through the software pipeline, read back.
-  Image draw(bool useOpenGL, const CameraPose& pose, int width, int height, bool mipmaps);
+  // One frame through OpenGL or through the software pipeline, read back, with the
+  // pixels it covered: those whose depth was written, in OpenGL's depth buffer or in
+  // the software pipeline's own, whatever their colour.
+  struct Drawn {
+    Image picture;
+    Coverage covered;
+  };
+  Drawn draw(bool useOpenGL, const CameraPose& pose, int width, int height, bool mipmaps);
 
  private:
   GlSurface surface_;

@@ -11,8 +11,9 @@ int largestChannelDifference(Rgb a, Rgb b) {
   return std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
 }
 
-Rgb sceneOrWhite(Rgb p) {
-  return isBackground(p) ? Rgb{255, 255, 255} : p;
+// A pixel the scene does not cover counts as white.
+Rgb sceneOrWhite(Rgb p, bool covered) {
+  return covered ? p : Rgb{255, 255, 255};
 }
 
 double squaredError(Rgb a, Rgb b) {
@@ -24,7 +25,20 @@ double squaredError(Rgb a, Rgb b) {
 
 }  // namespace
 
+Coverage coverageByColor(const Image& picture) {
+  Coverage covered(picture.pixels.size());
+  for (std::size_t i = 0; i < covered.size(); ++i)
+    covered[i] = !isBackground(picture.pixels[i]);
+  return covered;
+}
+
 Agreement compareImages(const Image& reference, const Image& candidate, int tolerance) {
+  return compareImages(reference, coverageByColor(reference), candidate, coverageByColor(candidate),
+                       tolerance);
+}
+
+Agreement compareImages(const Image& reference, const Coverage& referenceCovered,
+                        const Image& candidate, const Coverage& candidateCovered, int tolerance) {
   Agreement a;
   long agreeing = 0;
   double absoluteSum = 0;
@@ -32,13 +46,13 @@ Agreement compareImages(const Image& reference, const Image& candidate, int tole
   for (std::size_t i = 0; i < reference.pixels.size(); ++i) {
     const Rgb r = reference.pixels[i];
     const Rgb c = candidate.pixels[i];
-    const bool inReference = !isBackground(r);
-    const bool inCandidate = !isBackground(c);
+    const bool inReference = referenceCovered[i] != 0;
+    const bool inCandidate = candidateCovered[i] != 0;
     a.coveredReference += inReference;
     a.coveredCandidate += inCandidate;
     if (!inReference && !inCandidate) continue;
     ++a.coveredEither;
-    squaredSum += squaredError(sceneOrWhite(r), sceneOrWhite(c));
+    squaredSum += squaredError(sceneOrWhite(r, inReference), sceneOrWhite(c, inCandidate));
     if (!inReference || !inCandidate) continue;
     ++a.coveredBoth;
     const int largest = largestChannelDifference(r, c);
@@ -58,16 +72,24 @@ Agreement compareImages(const Image& reference, const Image& candidate, int tole
 }
 
 Image differenceMap(const Image& reference, const Image& candidate) {
+  return differenceMap(reference, coverageByColor(reference), candidate,
+                       coverageByColor(candidate));
+}
+
+Image differenceMap(const Image& reference, const Coverage& referenceCovered,
+                    const Image& candidate, const Coverage& candidateCovered) {
   Image map(reference.width, reference.height);
   for (std::size_t i = 0; i < reference.pixels.size(); ++i) {
     const Rgb r = reference.pixels[i];
     const Rgb c = candidate.pixels[i];
-    if (isBackground(r) && isBackground(c)) {
+    const bool inReference = referenceCovered[i] != 0;
+    const bool inCandidate = candidateCovered[i] != 0;
+    if (!inReference && !inCandidate) {
       map.pixels[i] = {225, 235, 245};
       continue;
     }
     // A pixel only one picture covers is as different as can be.
-    const int d = (isBackground(r) || isBackground(c)) ? 255 : largestChannelDifference(r, c);
+    const int d = (inReference && inCandidate) ? largestChannelDifference(r, c) : 255;
     // Black to red over the first half, red to yellow over the second; small
     // differences are stretched so that they show.
     const int heat = std::min(510, int(std::lround(std::sqrt(d / 255.0) * 510)));

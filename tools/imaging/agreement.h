@@ -1,12 +1,19 @@
 #pragma once
 
+#include <vector>
+
 #include "tools/imaging/image.h"
 
-// Background: the white clear, and the black of the OpenGL view's label, which the
-// software view does not draw. No pixel of the scene is pure white or pure black.
+// Which pixels of a picture show the scene, rows from the top, x fastest.
+using Coverage = std::vector<unsigned char>;
+
+// Background by colour, where nothing better is known (a window read back from the
+// screen): the white clear, and the black of the OpenGL view's label, which the
+// software view does not draw. No pixel of the viewer's scene is pure white or black.
 inline bool isBackground(Rgb p) {
   return (p.r == 255 && p.g == 255 && p.b == 255) || (p.r == 0 && p.g == 0 && p.b == 0);
 }
+Coverage coverageByColor(const Image& picture);
 
 // How closely a picture agrees with a reference of the same size.
 struct Agreement {
@@ -27,8 +34,14 @@ struct Agreement {
   double psnr = 0;
 };
 
+// The agreement of two pictures where each covers what its coverage says.
+Agreement compareImages(const Image& reference, const Coverage& referenceCovered,
+                        const Image& candidate, const Coverage& candidateCovered, int tolerance);
+// The same with coverage by colour.
 Agreement compareImages(const Image& reference, const Image& candidate, int tolerance);
 
 // A heat map of the per-pixel difference: black (equal) through red to yellow (255
 // apart) where either picture shows the scene, and pale blue where neither does.
+Image differenceMap(const Image& reference, const Coverage& referenceCovered,
+                    const Image& candidate, const Coverage& candidateCovered);
 Image differenceMap(const Image& reference, const Image& candidate);

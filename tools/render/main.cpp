@@ -43,6 +43,17 @@ struct Timing {
   double pngMs = 0;
 };
 
+// Whether every pixel that got a point is white, the colour the picture starts as.
+bool coveredAllWhite(const LayerPoints& points) {
+  for (int y = 0; y < points.height; ++y) {
+    for (int x = 0; x < points.width; ++x) {
+      const bool drawn = points.records[std::size_t(y) * points.width + x].drawn > 0;
+      if (drawn && !(points.picture.atGl(x, y) == Rgb{255, 255, 255})) return false;
+    }
+  }
+  return true;
+}
+
 // Draws one frame into `points` and returns how long the pipeline took.
 double drawFrame(const RenderOptions& o, RenderContext& context, FrameState& frame,
                  PointSink& points) {
@@ -151,6 +162,9 @@ int run(const RenderOptions& o) {
   const FrameStatistics statistics = frameStatistics(scene->context, *points);
   if (scene->model && statistics.pixelsCovered == 0) {
     warn(kProgram, {scene->model->file + ": the model covers no pixel at this pose"});
+  } else if (scene->model && coveredAllWhite(*points)) {
+    warn(kProgram,
+         {scene->model->file + ": every pixel the model covers is the background's white"});
   }
   Writer writer(o, timing);
   if (!writer.open(error) || !writePictures(o, *points, frame, writer, error) ||

@@ -73,6 +73,22 @@ void GlSurface::resize(int width, int height) {
   glViewport(0, 0, width, height);
 }
 
+std::vector<unsigned char> GlSurface::readDepthWritten() const {
+  glFinish();
+  std::vector<float> depth(std::size_t(width_) * height_);
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  glReadPixels(0, 0, width_, height_, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+  std::vector<unsigned char> written(depth.size());
+  for (int y = 0; y < height_; ++y) {
+    for (int x = 0; x < width_; ++x) {
+      // The clear leaves 1, the far end of the range; a fragment drawn writes less.
+      written[std::size_t(height_ - 1 - y) * width_ + x] =
+          depth[std::size_t(y) * width_ + x] < 1.0f;
+    }
+  }
+  return written;
+}
+
 Image GlSurface::read() const {
   glFinish();
   std::vector<unsigned char> rgb(std::size_t(width_) * height_ * 3);

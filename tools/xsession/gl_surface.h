@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "tools/imaging/image.h"
 #include "tools/xsession/xvfb_server.h"
@@ -22,6 +23,9 @@ class GlSurface {
 
   // Waits for drawing to finish and reads the framebuffer, rows from the top.
   Image read() const;
+  // The pixels whose depth was written since the clear, rows from the top: one byte a
+  // pixel, 1 where written.
+  std::vector<unsigned char> readDepthWritten() const;
 
  private:
   std::unique_ptr<XvfbServer> server_;
