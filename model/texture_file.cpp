@@ -13,14 +13,34 @@ struct PixelsFree {
 };
 using Pixels = std::unique_ptr<stbi_uc, PixelsFree>;
 
-// Only PNG and JPEG are given to the decoder, which knows other formats too: those two
-// are what models come with, and the fewer formats that read untrusted bytes, the
-// better.
-bool isPngOrJpeg(const std::string& bytes) {
+unsigned byteAt(const std::string& bytes, std::size_t at) {
+  return static_cast<unsigned char>(bytes[at]);
+}
+
+// A Truevision TGA file has no mark of its own; its 18-byte header must describe an
+// uncompressed or run-length image of colour, mapped colour or grey, with sizes and a
+// depth the format has.
+bool isTga(const std::string& bytes) {
+  if (bytes.size() < 18) return false;
+  const unsigned mapType = byteAt(bytes, 1);
+  const unsigned imageType = byteAt(bytes, 2);
+  const unsigned depth = byteAt(bytes, 16);
+  const bool type = imageType == 1 || imageType == 2 || imageType == 3 || imageType == 9 ||
+                    imageType == 10 || imageType == 11;
+  const bool sized =
+      (byteAt(bytes, 12) | byteAt(bytes, 13)) != 0 && (byteAt(bytes, 14) | byteAt(bytes, 15)) != 0;
+  return mapType <= 1 && type && sized &&
+         (depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32);
+}
+
+// Only the formats models come with are given to the decoder, which knows others too:
+// the fewer formats that read untrusted bytes, the better. Each is told by its content.
+bool isTextureFormat(const std::string& bytes) {
   static const char kPng[8] = {'\x89', 'P', 'N', 'G', '\r', '\n', '\x1a', '\n'};
   const bool png = bytes.size() >= 8 && std::memcmp(bytes.data(), kPng, 8) == 0;
   const bool jpeg = bytes.size() >= 3 && bytes.compare(0, 3, "\xff\xd8\xff") == 0;
-  return png || jpeg;
+  const bool bmp = bytes.size() >= 26 && bytes.compare(0, 2, "BM") == 0;
+  return png || jpeg || bmp || isTga(bytes);
 }
 
 Texture toTexture(const stbi_uc* pixels, int width, int height, int components) {
@@ -49,8 +69,8 @@ std::string decodeProblem() {
 
 std::optional<Texture> decodeTexture(const std::string& bytes, long long& texelsLeft,
                                      std::string& problem) {
-  if (!isPngOrJpeg(bytes) || bytes.size() > std::size_t(INT_MAX)) {
-    problem = "is not a PNG or JPEG picture";
+  if (!isTextureFormat(bytes) || bytes.size() > std::size_t(INT_MAX)) {
+    problem = "is not a PNG, JPEG, BMP or TGA picture";
     return std::nullopt;
   }
   const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());

@@ -13,9 +13,9 @@ inline constexpr long long kTexelBudget = 4096LL * 4096;
 // The largest texture file read at all.
 inline constexpr std::size_t kLargestTextureFile = std::size_t(256) << 20;
 
-// A texture from the bytes of a PNG or JPEG file, told by its content, as it comes:
-// 1 to 4 components (grey, grey and alpha, red green blue, red green blue alpha), each
-// 8-bit channel made a float in [0, 1]. Row 0 of the texture is the picture's bottom
+// A texture from the bytes of a PNG, JPEG, BMP or TGA file, told by its content, as it
+// comes: 1 to 4 components (grey, grey and alpha, red green blue, red green blue alpha),
+// each 8-bit channel made a float in [0, 1]. Row 0 of the texture is the picture's bottom
 // row, since texture coordinate t grows upwards.
 //
 // The size is read from the picture's header before anything is decoded. Nothing, with

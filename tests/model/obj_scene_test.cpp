@@ -226,6 +226,34 @@ TEST(ObjScene, DrawsWithoutWhatIsMissingOrNotAllowedAndSaysSoOnce) {
       << allOf(allowed->warnings);
 }
 
+// A 2 x 1 picture, a red texel and a blue one, in the formats told by their content.
+std::string twoTexelTga() {
+  // Uncompressed colour (type 2), 24 bits, rows from the bottom: blue, green, red.
+  std::string bytes("\0\0\x02\0\0\0\0\0\0\0\0\0\x02\0\x01\0\x18\0", 18);
+  return bytes + std::string("\0\0\xff\xff\0\0", 6);
+}
+std::string twoTexelBmp() {
+  std::string bytes("BM\x3e\0\0\0\0\0\0\0\x36\0\0\0", 14);
+  bytes += std::string("\x28\0\0\0\x02\0\0\0\x01\0\0\0\x01\0\x18\0\0\0\0\0\x08\0\0\0", 24);
+  bytes += std::string(16, '\0');
+  return bytes + std::string("\0\0\xff\xff\0\0\0\0", 8);  // a row padded to 4 bytes
+}
+
+TEST(ObjScene, TexturesAreToldByTheirContentWhateverTheirName) {
+  ModelFolder folder;
+  folder.write("model/red.jpg", twoTexelTga());
+  folder.write("model/red.png", twoTexelBmp());
+  folder.write("model/m.mtl", "newmtl tga\nmap_Kd red.jpg\nnewmtl bmp\nmap_Kd red.png\n");
+  const auto loaded = load(folder.write(
+      "model/m.obj", "mtllib m.mtl\n" + kTriangle + "usemtl tga\nf 1 2 3\nusemtl bmp\nf 1 2 3\n"));
+  ASSERT_EQ(loaded->model.textures, 2) << allOf(loaded->warnings);
+  for (const Mesh& mesh : loaded->context.meshes) {
+    EXPECT_EQ(mesh.texture->texel(0, 0, 0), 1.0f);
+    EXPECT_EQ(mesh.texture->texel(1, 0, 2), 1.0f);
+    EXPECT_EQ(mesh.texture->texel(1, 0, 0), 0.0f);
+  }
+}
+
 TEST(ObjScene, ReadsNamesCommentsContinuationsAndGreysAsTheFormatMeansThem) {
   ModelFolder folder;
   folder.write(

@@ -23,8 +23,8 @@ void addSceneOptions(OptionParser& parser, SceneOptions& scene) {
 }
 
 const char* const kSceneOptionsUsage =
-    "  --scene FILE        a Wavefront OBJ model (with its MTL materials and PNG or\n"
-    "                      JPEG textures) instead of the viewer's scene, centred and\n"
+    "  --scene FILE        a Wavefront OBJ model (with its MTL materials and PNG, JPEG,\n"
+    "                      BMP or TGA textures) instead of the viewer's scene, centred and\n"
     "                      scaled to fit the view; the scene's lights stay\n"
     "  --allow-outside-files\n"
     "                      read materials and textures that lie outside the model's\n"
