@@ -214,17 +214,20 @@ std::vector<Vertex> tessellated(const Polygon& polygon, unsigned& error) {
   return std::move(cutting.triangles);
 }
 
+void sendVertex(const Vertex& v) {
+  const float normal[3] = {v.normal.x, v.normal.y, v.normal.z};
+  const float position[3] = {v.position.x, v.position.y, v.position.z};
+  glTexCoord2f(v.s, v.t);
+  glNormal3fv(normal);
+  glVertex3fv(position);
+}
+
 bool drawTessellated(const Polygon& polygon) {
   const Kept& kept = keptFor(polygon);
   if (kept.convex || kept.triangles.empty()) return false;
   glBegin(GL_TRIANGLES);
-  for (const Vertex& v : kept.triangles) {
-    const float normal[3] = {v.normal.x, v.normal.y, v.normal.z};
-    const float position[3] = {v.position.x, v.position.y, v.position.z};
-    glTexCoord2f(v.s, v.t);
-    glNormal3fv(normal);
-    glVertex3fv(position);
-  }
+  for (const Vertex& v : kept.triangles)
+    sendVertex(v);
   glEnd();
   return true;
 }

@@ -9,6 +9,10 @@
 // from every view; any other is cut into triangles once, by GLU's tessellator, with the
 // even-odd rule of the software pipeline's scan conversion, and the triangles are kept.
 
+// One corner to OpenGL, inside glBegin and glEnd: its texture coordinates, its normal
+// and its position (whose w is not sent).
+void sendVertex(const Vertex& v);
+
 // Whether the polygon is surely convex on screen, whatever the view: a triangle, or a
 // plane polygon of non-zero area whose corners, projected onto that plane, turn the same
 // way at every corner and go round once. A polygon that crosses itself (a bow-tie, whose

@@ -130,11 +130,7 @@ void drawPolygon(const Polygon& polygon) {
   for (std::size_t j = 0; j < polygon.vertices.size(); ++j) {
     const Vertex& vertex = polygon.vertices[j];
     if (j > 0 && vertex.previous != int(j) - 1) startSecondContour();
-    const float normal[3] = {vertex.normal.x, vertex.normal.y, vertex.normal.z};
-    const float position[3] = {vertex.position.x, vertex.position.y, vertex.position.z};
-    glTexCoord2f(vertex.s, vertex.t);
-    glNormal3fv(normal);
-    glVertex3fv(position);
+    sendVertex(vertex);
   }
   glEnd();
   glDisable(GL_POLYGON_OFFSET_FILL);
