@@ -255,8 +255,9 @@ void nearestTexels(const TextureLevels& levels, Float4 s, Float4 t, int count, F
 // them) share it and sample trilinearly; -1 otherwise.
 int sharedLevelBelow(Float4 level, int count) {
   // A lane that is not a number becomes 0 before the conversion, which is undefined
-  // for it; such a lane is not above 0 and so never shares a level.
-  const Int4 below = __builtin_convertvector(level > 0.0f ? level : Float4{}, Int4);
+  // for it (maxps gives its second operand where either is not a number); such a lane
+  // is not above 0 and so never shares a level.
+  const Int4 below = __builtin_convertvector(max(level, Float4{}), Int4);
   const Int4 unused = Int4{0, 1, 2, 3} >= count;
   const Int4 shared = ((below == below[0]) & (level > 0.0f)) | unused;
   return allLanes(shared) ? below[0] : -1;
