@@ -31,7 +31,10 @@ std::string otherFormat(std::string_view text, const char* format) {
   if (start != std::string_view::npos && text[start] == '{') {
     return text.find("\"asset\"") != std::string_view::npos ? "a glTF file" : "a JSON file";
   }
-  if (bytes("solid") && text.find("facet") != std::string_view::npos) return "an STL file";
+  if (std::string_view(format) != "STL" && bytes("solid") &&
+      text.substr(0, 4096).find("facet") != std::string_view::npos) {
+    return "an STL file";
+  }
   if (text.substr(0, 4096).find('\0') != std::string_view::npos) {
     return std::string("binary, not ") + format + " text";
   }

@@ -26,7 +26,8 @@ struct ObjFace {
   long line = 0;
 };
 
-// What a Wavefront OBJ file holds, read strictly and checked: every number whole and
+// What a Wavefront OBJ file holds (and what an STL or PLY file holds, in the same
+// record, with one material or none), read strictly and checked: every number whole and
 // finite, every face of 3 to kMostCorners corners that name only positions, texture
 // coordinates and normals the file has. Faces keep all their corners: nothing is
 // triangulated. Positions stay in double until the model is framed.

@@ -8,7 +8,9 @@
 
 #include "math/newell_normal.h"
 #include "model/mtl_file.h"
+#include "model/ply_file.h"
 #include "model/scene_file_error.h"
+#include "model/stl_file.h"
 #include "model/texture_file.h"
 #include "scene/demo_scene.h"
 
@@ -213,12 +215,19 @@ ModelSummary captureObjScene(const ObjFile& file, ModelFiles& files, RenderConte
   return summary;
 }
 
-ModelSummary loadObjScene(const std::string& path, const ModelOptions& options,
-                          RenderContext& context, std::vector<std::string>& warnings) {
+ObjFile readModelBytes(const std::string& path, std::string_view bytes,
+                       std::vector<std::string>& warnings) {
+  if (isPly(bytes)) return readPly(path, bytes);
+  if (isStl(bytes)) return readStl(path, bytes);
+  return readObjText(path, bytes, warnings);
+}
+
+ModelSummary loadModelScene(const std::string& path, const ModelOptions& options,
+                            RenderContext& context, std::vector<std::string>& warnings) {
   try {
     const ModelFile model = readModelFile(path, kLargestObjFile);
     DiskModelFiles files(folderOf(path), options.outsideFilesAllowed);
-    return captureObjScene(readObjText(path, model.bytes, warnings), files, context, warnings);
+    return captureObjScene(readModelBytes(path, model.bytes, warnings), files, context, warnings);
   } catch (const std::bad_alloc&) {
     throw SceneFileError(path + ": too large to hold in memory");
   } catch (const std::length_error&) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/model_files.h"
@@ -41,7 +42,13 @@ ModelSummary captureObjScene(const ObjFile& file, ModelFiles& files, RenderConte
                              std::vector<std::string>& warnings,
                              long long texelBudget = kTexelBudget);
 
-// Reads the model file and what it names from disk, then captureObjScene. Throws
-// SceneFileError with one line naming the file, for lack of memory too.
-ModelSummary loadObjScene(const std::string& path, const ModelOptions& options,
-                          RenderContext& context, std::vector<std::string>& warnings);
+// The model in a file's bytes, by its content: a PLY file, an STL file (ASCII or binary),
+// or else a Wavefront OBJ file. Throws SceneFileError.
+ObjFile readModelBytes(const std::string& path, std::string_view bytes,
+                       std::vector<std::string>& warnings);
+
+// Reads the model file (OBJ, STL or PLY) and what it names from disk, then
+// captureObjScene. Throws SceneFileError with one line naming the file, for lack of
+// memory too.
+ModelSummary loadModelScene(const std::string& path, const ModelOptions& options,
+                            RenderContext& context, std::vector<std::string>& warnings);

@@ -46,7 +46,7 @@ int drawObjBytes(const std::uint8_t* data, std::size_t size) {
   ModelSummary model;
   try {
     // A budget of 256 x 256 texels keeps each input quick to draw under the sanitizers.
-    model = captureObjScene(readObjText("input.obj", obj, warnings), files, context, warnings,
+    model = captureObjScene(readModelBytes("input.obj", obj, warnings), files, context, warnings,
                             kFuzzTexelBudget);
   } catch (const SceneFileError&) {
     return -1;

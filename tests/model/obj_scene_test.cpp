@@ -22,7 +22,7 @@ const std::string kModels = QUADRELLE_SOURCE_DIR "/tests/data/models/";
 TEST(ObjScene, CapturesTheBoxFaceByFaceWithItsMaterials) {
   RenderContext context;
   std::vector<std::string> warnings;
-  const ModelSummary model = loadObjScene(kModels + "box.obj", {}, context, warnings);
+  const ModelSummary model = loadModelScene(kModels + "box.obj", {}, context, warnings);
   EXPECT_TRUE(warnings.empty());
   EXPECT_EQ(model.polygons, 6);
   EXPECT_EQ(model.textures, 4);
@@ -119,7 +119,7 @@ struct Loaded {
 std::unique_ptr<Loaded> load(const std::string& path, bool outsideAllowed = false) {
   auto loaded = std::make_unique<Loaded>();
   try {
-    loaded->model = loadObjScene(path, {outsideAllowed}, loaded->context, loaded->warnings);
+    loaded->model = loadModelScene(path, {outsideAllowed}, loaded->context, loaded->warnings);
   } catch (const SceneFileError& e) {
     loaded->refusal = e.what();
   }
@@ -162,9 +162,9 @@ TEST(ObjScene, RefusesWhatCannotBeReadExactlyWithOneLineNamingFileLineAndText) {
       {"\xff\xfe"
        "v\0",
        "is UTF-16 text, not a Wavefront OBJ file"},
-      {"solid cube\n  facet normal 0 0 1\n", "is an STL file"},
+      {"solid cube\n  facet normal 0 0 1\n", "the last facet has no endfacet"},
       {"{\"asset\": {\"version\": \"2.0\"}}", "is a glTF file"},
-      {"ply\nformat ascii 1.0\n", "is a PLY file"},
+      {"ply\nformat ascii 1.0\n", "the header has no end_header"},
   };
   int i = 0;
   for (const auto& [text, reason] : refused) {
@@ -251,6 +251,66 @@ TEST(ObjScene, TexturesAreToldByTheirContentWhateverTheirName) {
     EXPECT_EQ(mesh.texture->texel(0, 0, 0), 1.0f);
     EXPECT_EQ(mesh.texture->texel(1, 0, 2), 1.0f);
     EXPECT_EQ(mesh.texture->texel(1, 0, 0), 0.0f);
+  }
+}
+
+// Little-endian bytes of 32-bit floats and integers, for binary STL and PLY files.
+std::string bytesOf(std::initializer_list<float> values) {
+  std::string bytes;
+  for (float v : values)
+    bytes.append(reinterpret_cast<const char*>(&v), 4);
+  return bytes;
+}
+
+std::string binaryStl(float corner) {
+  std::string bytes = std::string("solid, but binary").append(63, ' ');
+  bytes += std::string("\x01\0\0\0", 4) + bytesOf({0, 0, 1, 0, 0, 0, 1, 0, 0, 0, corner, 0});
+  return bytes + std::string(2, '\0');
+}
+
+const std::string kPlyHeader =
+    "ply\nformat binary_little_endian 1.0\nelement vertex 3\nproperty float x\n"
+    "property float y\nproperty float z\nproperty float nx\nproperty float ny\n"
+    "property float nz\nproperty float s\nproperty float t\nelement face 1\n"
+    "property list uchar int vertex_indices\nend_header\n";
+
+std::string plyTriangle(int lastIndex) {
+  return kPlyHeader +
+         bytesOf({0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 1, 1, 0, 0, 1, 0, 0, 0, 1, 0, 1}) +
+         std::string("\x03\0\0\0\0\x01\0\0\0", 9) + char(lastIndex) + std::string(3, '\0');
+}
+
+// STL and PLY files are told by their content, whatever their names, and read as
+// strictly as OBJ files.
+TEST(ModelFiles, StlAndPlyAreReadByContentAndStrictly) {
+  ModelFolder folder;
+  const auto stl = load(folder.write("model/a.obj", binaryStl(1)));
+  ASSERT_EQ(stl->refusal, "") << "a binary STL whose header starts with 'solid'";
+  EXPECT_EQ(stl->context.meshes[0].polygons[0].vertices[0].normal, (Vec3{0, 0, 1}));
+  const auto ascii =
+      load(folder.write("model/b.stl",
+                        "solid x\nfacet normal 0 0 0\nouter loop\nvertex 0 0 0\nvertex 1 0 0\n"
+                        "vertex 0 1 0\nendloop\nendfacet\nendsolid x\n"));
+  EXPECT_EQ(ascii->model.polygons, 1) << ascii->refusal;
+  const auto ply = load(folder.write("model/c.ply", plyTriangle(2)));
+  ASSERT_EQ(ply->refusal, "");
+  const Vertex& corner = ply->context.meshes[0].polygons[0].vertices[2];
+  EXPECT_EQ(corner.normal, (Vec3{0, 0, 1}));
+  EXPECT_EQ(corner.t, 1.0f);
+  const std::vector<std::pair<std::string, std::string>> refused = {
+      {plyTriangle(3), "face 1 names vertex 3, but the file has 3"},
+      {kPlyHeader, "ends before the elements its header gives"},
+      {plyTriangle(2) + "x", "holds more than its header gives"},
+      {"ply\nformat ascii 1.0\nelement vertex 99999999\nend_header\n", "count larger than"},
+      {binaryStl(std::nanf("")), "triangle 1 has a number that is not finite"},
+      {"solid x\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 0\nendloop\n"
+       "endfacet\n",
+       "line 7: a facet of 2 vertices"},
+  };
+  int i = 0;
+  for (const auto& [bytes, reason] : refused) {
+    const auto loaded = load(folder.write("model/bad" + std::to_string(i++), bytes));
+    EXPECT_NE(loaded->refusal.find(reason), std::string::npos) << reason << ": " << loaded->refusal;
   }
 }
 

@@ -210,7 +210,7 @@ void printUsage() {
       "\n"
       "  --sizes=WxH[,WxH...] picture sizes, each side 1 to %d\n"
       "                       (default 480x480,1920x1080,3840x2160)\n"
-      "  --scene=FILE         a Wavefront OBJ model instead of the viewer's scene\n"
+      "  --scene=FILE         a model (OBJ, STL or PLY) instead of the viewer's scene\n"
       "  --allow-outside-files  read materials and textures outside the model's folder\n"
       "  --lighting=on|off    lighting (default off)\n"
       "  --version            the version\n"

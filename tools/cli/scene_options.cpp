@@ -23,9 +23,9 @@ void addSceneOptions(OptionParser& parser, SceneOptions& scene) {
 }
 
 const char* const kSceneOptionsUsage =
-    "  --scene FILE        a Wavefront OBJ model (with its MTL materials and PNG, JPEG,\n"
-    "                      BMP or TGA textures) instead of the viewer's scene, centred and\n"
-    "                      scaled to fit the view; the scene's lights stay\n"
+    "  --scene FILE        a model instead of the viewer's scene: Wavefront OBJ (with\n"
+    "                      its MTL materials and PNG, JPEG, BMP or TGA textures), STL or\n"
+    "                      PLY, centred and scaled to fit the view; the scene's lights stay\n"
     "  --allow-outside-files\n"
     "                      read materials and textures that lie outside the model's\n"
     "                      folder, which by default are looked for inside it\n"
@@ -37,7 +37,7 @@ std::optional<ModelSummary> buildScene(const SceneOptions& scene, RenderContext&
   if (scene.file.empty()) {
     buildViewerScene(context);
   } else {
-    model = loadObjScene(scene.file, scene.model, context, warnings);
+    model = loadModelScene(scene.file, scene.model, context, warnings);
     try {
       prepareTextureLevels(context);
     } catch (const std::bad_alloc&) {
