@@ -6,7 +6,13 @@
 #include "raster/frame_driver.h"
 
 void drawFrame(RenderContext& context, const CameraPose& pose, int width, int height) {
-  glClearColor(1, 1, 1, 1);
+  const float white[3] = {1, 1, 1};
+  drawFrame(context, pose, width, height, white);
+}
+
+void drawFrame(RenderContext& context, const CameraPose& pose, int width, int height,
+               const float background[3]) {
+  glClearColor(background[0], background[1], background[2], 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();

@@ -8,3 +8,7 @@
 // software pipeline writes its points), rebuild the view, and draw with the renderer
 // the context selects.
 void drawFrame(RenderContext& context, const CameraPose& pose, int width, int height);
+
+// The same, cleared to `background` (red, green, blue in 0..1) instead of white.
+void drawFrame(RenderContext& context, const CameraPose& pose, int width, int height,
+               const float background[3]);

@@ -114,9 +114,19 @@ TEST_F(CompareTool, MeasuresAWhiteModelByDepthAndWarnsThatItCannotBeSeen) {
   ASSERT_EQ(result.status, 0) << result.standardError;
   EXPECT_GT(parsed(result)["coverageIoU"], 0.99);
   EXPECT_GT(parsed(result)["coveredSoftware"], 90000);
-  EXPECT_NE(result.standardError.find("every pixel the model covers is the background's white"),
+  EXPECT_NE(result.standardError.find("every pixel the model covers has the background's colour"),
             std::string::npos)
       << result.standardError;
+  // On a background of its own the cube shows, and is measured the same.
+  const ProgramResult onBlue = run({"--scene", (folder / "white.obj").string(), "--background",
+                                    "#336699", "--json", "--out", folder.string()});
+  ASSERT_EQ(onBlue.status, 0) << onBlue.standardError;
+  EXPECT_EQ(onBlue.standardError, "");
+  EXPECT_EQ(parsed(onBlue)["coverageIoU"], parsed(result)["coverageIoU"]);
+  Image software;
+  std::string error;
+  ASSERT_TRUE(readPng((folder / "software.png").string(), software, error)) << error;
+  EXPECT_EQ(software.at(0, 0), (Rgb{0x33, 0x66, 0x99}));
 }
 
 // The process whose parent is `parent` and whose name is `name`, or 0.

@@ -1,8 +1,11 @@
 #include "tools/cli/picture_output.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 
 #include "tools/cli/numbers.h"
+#include "tools/cli/scene_options.h"
 
 namespace {
 
@@ -31,6 +34,33 @@ OptionParser::Setter crop(std::optional<Crop>& target) {
   };
 }
 
+// A colour by name or as #rrggbb.
+OptionParser::Setter color(Rgb& target) {
+  return [&target](const std::string& text, std::string& error) {
+    static const std::pair<const char*, Rgb> kNames[] = {
+        {"white", {255, 255, 255}}, {"black", {0, 0, 0}},     {"grey", {128, 128, 128}},
+        {"gray", {128, 128, 128}},  {"red", {255, 0, 0}},     {"green", {0, 128, 0}},
+        {"blue", {0, 0, 255}},      {"yellow", {255, 255, 0}}};
+    for (const auto& [name, rgb] : kNames) {
+      if (text == name) {
+        target = rgb;
+        return true;
+      }
+    }
+    const bool hex = text.size() == 7 && text[0] == '#' &&
+                     text.find_first_not_of("0123456789abcdefABCDEF", 1) == std::string::npos;
+    if (!hex) {
+      error = quoted(text) +
+              " is not a colour: a name (white, black, grey, red, green, blue, "
+              "yellow) or #rrggbb";
+      return false;
+    }
+    const unsigned long value = std::stoul(text.substr(1), nullptr, 16);
+    target = {std::uint8_t(value >> 16), std::uint8_t(value >> 8), std::uint8_t(value)};
+    return true;
+  };
+}
+
 Rgb halfway(Rgb a, Rgb b) {
   return {std::uint8_t((a.r + b.r) / 2), std::uint8_t((a.g + b.g) / 2),
           std::uint8_t((a.b + b.b) / 2)};
@@ -42,7 +72,15 @@ void addPictureOutputOptions(OptionParser& parser, PictureOutput& output) {
   parser.value("--out", folderName(output.folder));
   parser.value("--crop", crop(output.enlargement.crop));
   parser.value("--scale", whole(output.enlargement.scale, 1, kLargestPictureSide));
+  parser.value("--background", color(output.background));
   parser.flag("--json", output.json);
+}
+
+std::string backgroundArguments(Rgb background) {
+  if (background == Rgb{255, 255, 255}) return "";
+  char text[8];
+  std::snprintf(text, sizeof text, "#%02x%02x%02x", background.r, background.g, background.b);
+  return " --background " + shellWord(text);
 }
 
 std::string pictureOutputUsage(const std::string& defaultFolder) {
@@ -50,6 +88,7 @@ std::string pictureOutputUsage(const std::string& defaultFolder) {
          ")\n"
          "  --crop X,Y,W,H      only this region, in pixels from the top-left corner\n"
          "  --scale N           every pixel N x N, with a grid from 4 up  (default 1)\n"
+         "  --background COLOR  what the scene is drawn on: a name or #rrggbb (default white)\n"
          "  --json              print the report as JSON\n";
 }
 

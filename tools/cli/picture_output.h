@@ -31,10 +31,15 @@ struct PictureOutput {
   std::string folder;
   Enlargement enlargement;
   bool json = false;
+  Rgb background{255, 255, 255};  // what the picture of the scene is cleared to
 };
 
-// --out DIR, --crop X,Y,W,H, --scale N and --json.
+// --out DIR, --crop X,Y,W,H, --scale N, --background COLOR and --json.
 void addPictureOutputOptions(OptionParser& parser, PictureOutput& output);
+
+// " --background #rrggbb" for a background other than white, as the reports repeat the
+// command line; "" for white.
+std::string backgroundArguments(Rgb background);
 
 // The lines of usage that describe them, with the folder taken when --out is not given.
 std::string pictureOutputUsage(const std::string& defaultFolder);

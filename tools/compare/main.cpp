@@ -29,17 +29,18 @@ struct Comparison {
 };
 
 // Whether every pixel the picture covers has the colour it was cleared to.
-bool allBackground(const SceneRenderer::Drawn& drawn) {
+bool allBackground(const SceneRenderer::Drawn& drawn, Rgb background) {
   for (std::size_t i = 0; i < drawn.covered.size(); ++i) {
-    if (drawn.covered[i] && !(drawn.picture.pixels[i] == Rgb{255, 255, 255})) return false;
+    if (drawn.covered[i] && !(drawn.picture.pixels[i] == background)) return false;
   }
   return true;
 }
 
-Comparison compare(SceneRenderer& renderer, const ViewOptions& view, int tolerance) {
+Comparison compare(SceneRenderer& renderer, const ViewOptions& view, int tolerance,
+                   Rgb background = {255, 255, 255}) {
   Comparison c;
-  c.opengl = renderer.draw(true, view.pose, view.width, view.height, view.mipmaps);
-  c.software = renderer.draw(false, view.pose, view.width, view.height, view.mipmaps);
+  c.opengl = renderer.draw(true, view.pose, view.width, view.height, view.mipmaps, background);
+  c.software = renderer.draw(false, view.pose, view.width, view.height, view.mipmaps, background);
   c.agreement = compareImages(c.opengl.picture, c.opengl.covered, c.software.picture,
                               c.software.covered, tolerance);
   return c;
@@ -58,8 +59,8 @@ std::string poseReport(const CompareOptions& o, const std::optional<ModelSummary
                           {"difference", folder + "difference.png"}};
     return reportLine(report);
   }
-  return commandLineFor(o.view, o.scene) + "\n" + (model ? modelText(*model) : "") +
-         agreementText(a, o.tolerance) + "pictures: " + folder +
+  return commandLineFor(o.view, o.scene) + backgroundArguments(o.output.background) + "\n" +
+         (model ? modelText(*model) : "") + agreementText(a, o.tolerance) + "pictures: " + folder +
          "{opengl,software,difference}.png\n";
 }
 
@@ -67,7 +68,7 @@ int comparePose(SceneRenderer& renderer, const CompareOptions& o,
                 const std::optional<ModelSummary>& model) {
   std::string error;
   if (!prepareFolder(o.output.folder, error)) return fail(kProgram, error, kExitUsage);
-  const Comparison c = compare(renderer, o.view, o.tolerance);
+  const Comparison c = compare(renderer, o.view, o.tolerance, o.output.background);
   if (tessellationFailures() > 0) {
     warn(kProgram, {std::to_string(tessellationFailures()) +
                     " faces could not be cut into triangles by GLU's tessellator; OpenGL drew "
@@ -75,8 +76,8 @@ int comparePose(SceneRenderer& renderer, const CompareOptions& o,
   }
   if (model && c.agreement.coveredEither == 0) {
     warn(kProgram, {model->file + ": the model covers no pixel at this pose"});
-  } else if (model && allBackground(c.software)) {
-    warn(kProgram, {model->file + ": every pixel the model covers is the background's white"});
+  } else if (model && allBackground(c.software, o.output.background)) {
+    warn(kProgram, {model->file + ": every pixel the model covers has the background's colour"});
   }
   const Image difference =
       differenceMap(c.opengl.picture, c.opengl.covered, c.software.picture, c.software.covered);

@@ -41,8 +41,9 @@ std::optional<CompareOptions> parseOptions(const std::vector<std::string>& argum
     return std::nullopt;
   }
   if (options.sweep > 0) {
-    for (const char* ignored : {"--rotation-z", "--rotation-x", "--zoom", "--pan-x", "--pan-y",
-                                "--width", "--height", "--mipmaps", "--out", "--crop", "--scale"}) {
+    for (const char* ignored :
+         {"--rotation-z", "--rotation-x", "--zoom", "--pan-x", "--pan-y", "--width", "--height",
+          "--mipmaps", "--out", "--crop", "--scale", "--background"}) {
       if (!parser.given(ignored)) continue;
       error = std::string(ignored) +
               " does not apply to --sweep, which draws random poses and sizes and writes no "

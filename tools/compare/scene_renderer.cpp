@@ -24,11 +24,12 @@ Coverage softwareCoverage(int width, int height) {
 }  // namespace
 
 SceneRenderer::Drawn SceneRenderer::draw(bool useOpenGL, const CameraPose& pose, int width,
-                                         int height, bool mipmaps) {
+                                         int height, bool mipmaps, Rgb background) {
   if (width != surface_.width() || height != surface_.height()) surface_.resize(width, height);
   context_.useOpenGL = useOpenGL;
   context_.useMipmaps = mipmaps;
-  drawFrame(context_, pose, width, height);
+  const float clear[3] = {background.r / 255.0f, background.g / 255.0f, background.b / 255.0f};
+  drawFrame(context_, pose, width, height, clear);
   return {surface_.read(),
           useOpenGL ? Coverage(surface_.readDepthWritten()) : softwareCoverage(width, height)};
 }

@@ -20,7 +20,8 @@ class SceneRenderer {
     Image picture;
     Coverage covered;
   };
-  Drawn draw(bool useOpenGL, const CameraPose& pose, int width, int height, bool mipmaps);
+  Drawn draw(bool useOpenGL, const CameraPose& pose, int width, int height, bool mipmaps,
+             Rgb background = {255, 255, 255});
 
  private:
   GlSurface surface_;

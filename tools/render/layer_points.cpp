@@ -10,10 +10,10 @@ Rgb to8Bit(Color color) {
   return {channel(color.x), channel(color.y), channel(color.z)};
 }
 
-LayerPoints::LayerPoints(int width, int height, bool keepEdges)
+LayerPoints::LayerPoints(int width, int height, bool keepEdges, Rgb background)
     : width(width),
       height(height),
-      picture(width, height, {255, 255, 255}),
+      picture(width, height, background),
       records(std::size_t(width) * height),
       keepEdges(keepEdges) {}
 

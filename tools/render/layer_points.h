@@ -37,7 +37,7 @@ class LayerPoints final : public SpanSink<LayerPoints>, public PipelineObserver 
  public:
   // The edges of every polygon are kept only when asked for: a model of a million
   // polygons has three million.
-  LayerPoints(int width, int height, bool keepEdges = true);
+  LayerPoints(int width, int height, bool keepEdges = true, Rgb background = {255, 255, 255});
   void beginSpan() override {}
   void endSpan() override {}
   void point(int x, int y, Color color) override;

@@ -43,12 +43,12 @@ struct Timing {
   double pngMs = 0;
 };
 
-// Whether every pixel that got a point is white, the colour the picture starts as.
-bool coveredAllWhite(const LayerPoints& points) {
+// Whether every pixel that got a point has the background's colour.
+bool coveredAllBackground(const LayerPoints& points, Rgb background) {
   for (int y = 0; y < points.height; ++y) {
     for (int x = 0; x < points.width; ++x) {
       const bool drawn = points.records[std::size_t(y) * points.width + x].drawn > 0;
-      if (drawn && !(points.picture.atGl(x, y) == Rgb{255, 255, 255})) return false;
+      if (drawn && !(points.picture.atGl(x, y) == background)) return false;
     }
   }
   return true;
@@ -157,14 +157,15 @@ int run(const RenderOptions& o) {
   if (!prepareFolder(o.output.folder, error)) return fail(kProgram, error, kExitUsage);
   Timing timing;
   FrameState frame;
-  auto points = std::make_unique<LayerPoints>(o.view.width, o.view.height, o.edges);
+  auto points =
+      std::make_unique<LayerPoints>(o.view.width, o.view.height, o.edges, o.output.background);
   timing.pipelineMs = drawFrame(o, scene->context, frame, *points);
   const FrameStatistics statistics = frameStatistics(scene->context, *points);
   if (scene->model && statistics.pixelsCovered == 0) {
     warn(kProgram, {scene->model->file + ": the model covers no pixel at this pose"});
-  } else if (scene->model && coveredAllWhite(*points)) {
+  } else if (scene->model && coveredAllBackground(*points, o.output.background)) {
     warn(kProgram,
-         {scene->model->file + ": every pixel the model covers is the background's white"});
+         {scene->model->file + ": every pixel the model covers has the background's colour"});
   }
   Writer writer(o, timing);
   if (!writer.open(error) || !writePictures(o, *points, frame, writer, error) ||

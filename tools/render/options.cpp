@@ -45,5 +45,5 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
 
 std::string commandLineFor(const RenderOptions& options) {
   return "quadrelle-render " + viewArguments(options.view) + sceneArguments(options.scene) +
-         (options.plain ? " --plain" : "");
+         backgroundArguments(options.output.background) + (options.plain ? " --plain" : "");
 }
