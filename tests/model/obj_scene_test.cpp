@@ -314,6 +314,13 @@ TEST(ModelFiles, StlAndPlyAreReadByContentAndStrictly) {
   }
 }
 
+TEST(ObjScene, AFaceOfTheMostCornersIsDrawnWhole) {
+  ModelFolder folder;
+  const auto loaded = load(folder.write("model/most.obj", faceOf(kMostCorners)));
+  ASSERT_EQ(loaded->refusal, "");
+  EXPECT_EQ(loaded->context.meshes[0].polygons[0].vertices.size(), std::size_t(kMostCorners));
+}
+
 TEST(ObjScene, ReadsNamesCommentsContinuationsAndGreysAsTheFormatMeansThem) {
   ModelFolder folder;
   folder.write(
