@@ -5,13 +5,32 @@
 
 #include "model/scene_file_error.h"
 
-Vec3 ModelFraming::place(const double* p) const {
-  return {float((p[0] + offset[0]) * scale), float((p[1] + offset[1]) * scale),
-          float((p[2] + offset[2]) * scale)};
+namespace {
+
+// The model's coordinates in the scene's order: where each of the scene's x, y and z
+// comes from, and with which sign.
+std::array<double, 3> turned(char up, double x, double y, double z) {
+  if (up == 'y') return {x, -z, y};
+  if (up == 'x') return {y, z, x};
+  return {x, y, z};
 }
 
-ModelFraming frameModel(const ObjFile& file) {
+}  // namespace
+
+Vec3 ModelFraming::place(const double* p) const {
+  const auto t = turned(up, (p[0] + offset[0]) * scale, (p[1] + offset[1]) * scale,
+                        (p[2] + offset[2]) * scale);
+  return {float(t[0]), float(t[1]), float(t[2])};
+}
+
+Vec3 ModelFraming::turn(Vec3 d) const {
+  const auto t = turned(up, d.x, d.y, d.z);
+  return {float(t[0]), float(t[1]), float(t[2])};
+}
+
+ModelFraming frameModel(const ObjFile& file, char up) {
   ModelFraming framing;
+  framing.up = up;
   framing.low = {INFINITY, INFINITY, INFINITY};
   framing.high = {-INFINITY, -INFINITY, -INFINITY};
   for (const ObjCorner& corner : file.corners) {

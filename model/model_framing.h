@@ -16,11 +16,16 @@ struct ModelFraming {
   Point high{};      // and the greatest
   Point offset{};    // added to every position first: minus the centre of the bounds
   double scale = 1;  // then every coordinate is multiplied by this
+  char up = 'z';     // the model's axis that becomes the scene's +z, its up
 
-  // (position + offset) x scale, rounded to float.
+  // (position + offset) x scale, turned so that `up` points up, rounded to float.
   Vec3 place(const double* position) const;
+  // A direction turned the same way.
+  Vec3 turn(Vec3 direction) const;
   bool isOnePoint() const { return low == high; }
 };
 
-// Throws SceneFileError when the bounds are too large for a double to hold their size.
-ModelFraming frameModel(const ObjFile& file);
+// Frames the model with its axis `up` ('x', 'y' or 'z') turned to the scene's +z, by a
+// rotation: y up turns (x, y, z) into (x, -z, y), x up into (y, z, x). Throws
+// SceneFileError when the bounds are too large for a double to hold their size.
+ModelFraming frameModel(const ObjFile& file, char up);

@@ -137,7 +137,7 @@ class FaceCapture {
       const ObjCorner& corner = corners[k];
       if (corner.normal >= 0) {
         const float* n = &file_.normals[std::size_t(corner.normal) * 3];
-        setNormal(context_, {n[0], n[1], n[2]});
+        setNormal(context_, framing_.turn({n[0], n[1], n[2]}));
         faceNormalSet = false;
       } else if (!faceNormalSet) {
         setNormal(context_, faceNormal(corners, face.cornerCount));
@@ -187,10 +187,10 @@ std::vector<std::pair<int, std::vector<const ObjFace*>>> facesByMaterial(const O
 }  // namespace
 
 ModelSummary captureObjScene(const ObjFile& file, ModelFiles& files, RenderContext& context,
-                             std::vector<std::string>& warnings, long long texelBudget) {
+                             std::vector<std::string>& warnings, char up, long long texelBudget) {
   ModelSummary summary;
   summary.file = file.path;
-  summary.framing = frameModel(file);
+  summary.framing = frameModel(file, up);
   if (summary.framing.isOnePoint()) {
     warnOnce(warnings, file.path + ": all its positions are one point, which covers no pixel");
   }
@@ -227,7 +227,8 @@ ModelSummary loadModelScene(const std::string& path, const ModelOptions& options
   try {
     const ModelFile model = readModelFile(path, kLargestObjFile);
     DiskModelFiles files(folderOf(path), options.outsideFilesAllowed);
-    return captureObjScene(readModelBytes(path, model.bytes, warnings), files, context, warnings);
+    return captureObjScene(readModelBytes(path, model.bytes, warnings), files, context, warnings,
+                           options.up);
   } catch (const std::bad_alloc&) {
     throw SceneFileError(path + ": too large to hold in memory");
   } catch (const std::length_error&) {

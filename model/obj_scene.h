@@ -24,6 +24,9 @@ struct ModelSummary {
 struct ModelOptions {
   // Material libraries and textures may lie outside the model's folder tree.
   bool outsideFilesAllowed = false;
+  // The model's axis that points up: 'y' for nearly every model file (glTF fixes it,
+  // and most OBJ exporters follow), 'z' or 'x' for others.
+  char up = 'y';
 };
 
 // Describes the model to `context` through the capture operations, as the demo scene
@@ -39,7 +42,7 @@ struct ModelOptions {
 // Textures share `texelBudget`, and each file is decoded once. The reduced texture
 // levels are not prepared here. Throws SceneFileError.
 ModelSummary captureObjScene(const ObjFile& file, ModelFiles& files, RenderContext& context,
-                             std::vector<std::string>& warnings,
+                             std::vector<std::string>& warnings, char up = 'y',
                              long long texelBudget = kTexelBudget);
 
 // The model in a file's bytes, by its content: a PLY file, an STL file (ASCII or binary),

@@ -44,13 +44,13 @@ render pipeline/corner --layers --edges --crop 285,146,40,20 --scale 8
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 bash "$root/scripts/make-torus.sh" "$work/torus.obj" 24 12 checkered
-render closed-model --scene "$work/torus.obj" --zoom 4 --layers
-render closed-model/streak --scene "$work/torus.obj" --zoom 4 --layers --edges \
+render closed-model --scene "$work/torus.obj" --up z --zoom 4 --layers
+render closed-model/streak --scene "$work/torus.obj" --up z --zoom 4 --layers --edges \
   --crop 322,326,56,12 --scale 8
 
 # Models through both paths: textures of every kind, unlit; then lit.
 models="$root/tests/data/models"
-compare models/box --scene "$models/box.obj"
-compare models/lighting --scene "$models/box.obj" --lighting on --rotation-z 120
+compare models/box --scene "$models/box.obj" --up z
+compare models/lighting --scene "$models/box.obj" --up z --lighting on --rotation-z 120
 
 echo "Pictures made again under $docs"

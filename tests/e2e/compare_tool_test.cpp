@@ -94,8 +94,8 @@ TEST_F(CompareTool, TextReportNamesThePoseAndThePictures) {
 // a GL_POLYGON, which would cover 13 % more.
 TEST_F(CompareTool, TheReferenceFillsFacesThatAreNotConvexAsThePipelineDoes) {
   const ProgramResult result =
-      run({"--scene", QUADRELLE_SOURCE_DIR "/tests/data/models/concave.obj", "--rotation-z", "0",
-           "--rotation-x", "0", "--json", "--out", folder.string()});
+      run({"--scene", QUADRELLE_SOURCE_DIR "/tests/data/models/concave.obj", "--up", "z",
+           "--rotation-z", "0", "--rotation-x", "0", "--json", "--out", folder.string()});
   ASSERT_EQ(result.status, 0) << result.standardError;
   EXPECT_GT(parsed(result)["coverageIoU"], 0.97);
 }

@@ -47,7 +47,7 @@ int drawObjBytes(const std::uint8_t* data, std::size_t size) {
   try {
     // A budget of 256 x 256 texels keeps each input quick to draw under the sanitizers.
     model = captureObjScene(readModelBytes("input.obj", obj, warnings), files, context, warnings,
-                            kFuzzTexelBudget);
+                            "xyz"[size % 3], kFuzzTexelBudget);
   } catch (const SceneFileError&) {
     return -1;
   }

@@ -49,14 +49,19 @@ TEST(ObjScene, CapturesTheBoxFaceByFaceWithItsMaterials) {
   EXPECT_GT(grey.texel(0, 0, 0), grey.texel(0, 4, 0));
   // The box, 2 x 1 x 1.5 around the origin, is scaled to fit a sphere of radius 1.
   EXPECT_DOUBLE_EQ(model.framing.scale, 1 / std::hypot(1.0, 0.5, 0.75));
-  const Vertex& corner = context.meshes[5].polygons[0].vertices[1];  // vertex 1: (-1, -0.5, -0.75)
+  // Vertex 1, (-1, -0.5, -0.75): the file's y is up, the scene's z, and its z comes
+  // towards the viewer, the scene's -y.
+  const Vertex& corner = context.meshes[5].polygons[0].vertices[1];
   EXPECT_EQ(corner.position.x, float(-1 * model.framing.scale));
+  EXPECT_EQ(corner.position.y, float(0.75 * model.framing.scale));
+  EXPECT_EQ(corner.position.z, float(-0.5 * model.framing.scale));
   // The shiny face's corners have no normal and no texture coordinates: its own normal,
   // pointing out of the box along -x, and (0, 0).
   EXPECT_EQ(corner.normal, (Vec3{-1, 0, 0}));
   EXPECT_EQ(corner.s, 0.0f);
-  // The first face's corners name a normal of their own.
-  EXPECT_EQ(context.meshes[0].polygons[0].vertices[0].normal, (Vec3{0, 0, -1}));
+  // The first face's corners name a normal of their own, (0, 0, -1), turned as the
+  // positions are.
+  EXPECT_EQ(context.meshes[0].polygons[0].vertices[0].normal, (Vec3{0, 1, 0}));
 }
 
 // A folder of small model files, each written by the test.
@@ -286,7 +291,7 @@ TEST(ModelFiles, StlAndPlyAreReadByContentAndStrictly) {
   ModelFolder folder;
   const auto stl = load(folder.write("model/a.obj", binaryStl(1)));
   ASSERT_EQ(stl->refusal, "") << "a binary STL whose header starts with 'solid'";
-  EXPECT_EQ(stl->context.meshes[0].polygons[0].vertices[0].normal, (Vec3{0, 0, 1}));
+  EXPECT_EQ(stl->context.meshes[0].polygons[0].vertices[0].normal, (Vec3{0, -1, 0})) << "y up";
   const auto ascii =
       load(folder.write("model/b.stl",
                         "solid x\nfacet normal 0 0 0\nouter loop\nvertex 0 0 0\nvertex 1 0 0\n"
@@ -295,7 +300,7 @@ TEST(ModelFiles, StlAndPlyAreReadByContentAndStrictly) {
   const auto ply = load(folder.write("model/c.ply", plyTriangle(2)));
   ASSERT_EQ(ply->refusal, "");
   const Vertex& corner = ply->context.meshes[0].polygons[0].vertices[2];
-  EXPECT_EQ(corner.normal, (Vec3{0, 0, 1}));
+  EXPECT_EQ(corner.normal, (Vec3{0, -1, 0}));
   EXPECT_EQ(corner.t, 1.0f);
   const std::vector<std::pair<std::string, std::string>> refused = {
       {plyTriangle(3), "face 1 names vertex 3, but the file has 3"},
@@ -338,7 +343,7 @@ TEST(ObjScene, ReadsNamesCommentsContinuationsAndGreysAsTheFormatMeansThem) {
   EXPECT_EQ(loaded->model.textures, 1) << allOf(loaded->warnings);
   // Three corners 0.01 apart at a million keep their shape: framed in double.
   const std::vector<Vertex>& v = loaded->context.meshes[0].polygons[0].vertices;
-  EXPECT_FLOAT_EQ(v[1].position.x - v[0].position.x, v[2].position.y - v[0].position.y);
+  EXPECT_FLOAT_EQ(v[1].position.x - v[0].position.x, v[2].position.z - v[0].position.z);
   EXPECT_GT(v[1].position.x - v[0].position.x, 1.0f);
 }
 

@@ -41,6 +41,7 @@ struct BenchOptions {
   std::string scene;  // a model file; empty for the viewer's scene
   bool lighting = false;
   bool outsideFilesAllowed = false;
+  char up = 'y';
   bool help = false;
   bool version = false;
 };
@@ -52,7 +53,8 @@ RenderContext& scene() {
   static const std::unique_ptr<RenderContext> context = [] {
     auto made = std::make_unique<RenderContext>();
     std::vector<std::string> warnings;
-    buildScene({options.scene, options.lighting, {options.outsideFilesAllowed}}, *made, warnings);
+    buildScene({options.scene, options.lighting, {options.outsideFilesAllowed, options.up}}, *made,
+               warnings);
     warn(kProgram, warnings);
     return made;
   }();
@@ -165,6 +167,11 @@ bool takeOptions(int& argc, char** argv, std::string& error) {
       options.scene = argument.substr(8);
     } else if (argument == "--lighting=on" || argument == "--lighting=off") {
       options.lighting = argument == "--lighting=on";
+    } else if (argument == "--up=x" || argument == "--up=y" || argument == "--up=z") {
+      options.up = argument.back();
+    } else if (argument.rfind("--up", 0) == 0) {
+      error = "--up takes x, y or z, as --up=z";
+      return false;
     } else if (argument == "--allow-outside-files") {
       options.outsideFilesAllowed = true;
     } else if (argument == "--version") {
@@ -211,6 +218,7 @@ void printUsage() {
       "  --sizes=WxH[,WxH...] picture sizes, each side 1 to %d\n"
       "                       (default 480x480,1920x1080,3840x2160)\n"
       "  --scene=FILE         a model (OBJ, STL or PLY) instead of the viewer's scene\n"
+      "  --up=x|y|z           the model's axis that points up (default y)\n"
       "  --allow-outside-files  read materials and textures outside the model's folder\n"
       "  --lighting=on|off    lighting (default off)\n"
       "  --version            the version\n"

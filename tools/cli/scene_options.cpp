@@ -19,6 +19,14 @@ void addSceneOptions(OptionParser& parser, SceneOptions& scene) {
     return true;
   });
   parser.flag("--allow-outside-files", scene.model.outsideFilesAllowed);
+  parser.value("--up", [&scene](const std::string& text, std::string& error) {
+    if (text != "x" && text != "y" && text != "z") {
+      error = "takes x, y or z, the model's axis that points up";
+      return false;
+    }
+    scene.model.up = text[0];
+    return true;
+  });
   parser.value("--lighting", onOrOff(scene.lighting));
 }
 
@@ -26,6 +34,7 @@ const char* const kSceneOptionsUsage =
     "  --scene FILE        a model instead of the viewer's scene: Wavefront OBJ (with\n"
     "                      its MTL materials and PNG, JPEG, BMP or TGA textures), STL or\n"
     "                      PLY, centred and scaled to fit the view; the scene's lights stay\n"
+    "  --up x|y|z          the model's axis that points up (default y)\n"
     "  --allow-outside-files\n"
     "                      read materials and textures that lie outside the model's\n"
     "                      folder, which by default are looked for inside it\n"
@@ -64,6 +73,8 @@ bool buildSceneOrRefuse(const std::string& program, const SceneOptions& scene,
 std::string sceneArguments(const SceneOptions& scene) {
   std::string arguments;
   if (!scene.file.empty()) arguments += " --scene " + shellWord(scene.file);
+  if (!scene.file.empty() && scene.model.up != 'y')
+    arguments += std::string(" --up ") + scene.model.up;
   if (scene.model.outsideFilesAllowed) arguments += " --allow-outside-files";
   if (scene.lighting) arguments += " --lighting on";
   return arguments;
@@ -104,7 +115,8 @@ Json modelJson(const ModelSummary& model) {
           {"boundsLow", pointJson(f.low)},
           {"boundsHigh", pointJson(f.high)},
           {"offset", pointJson(f.offset)},
-          {"scale", f.scale}};
+          {"scale", f.scale},
+          {"up", std::string(1, f.up)}};
 }
 
 std::string modelText(const ModelSummary& model) {
@@ -115,7 +127,7 @@ std::string modelText(const ModelSummary& model) {
          std::to_string(model.vertices) + " vertices, " + std::to_string(model.meshes) +
          " meshes, " + std::to_string(model.textures) + " textures\n" + "bounds " +
          pointText(f.low) + " to " + pointText(f.high) + ", moved by " + pointText(f.offset) +
-         " and scaled by " + scale + "\n";
+         " and scaled by " + scale + ", " + std::string(1, f.up) + " up\n";
 }
 
 std::string shellWord(const std::string& word) {
