@@ -180,12 +180,14 @@ Header readHeader(const std::string& path, std::string_view bytes) {
       header.elements.push_back({std::string(w[1]), count, {}});
     } else if (w[0] == "property") {
       if (header.elements.empty()) refuse("a property before any element");
-      Property p;
-      const bool list = w.size() == 5 && w[1] == "list";
+      const bool list = w.size() > 1 && w[1] == "list";
+      if (w.size() != (list ? 5u : 3u)) {
+        refuse("a property takes a type and a name, or 'list', two types and a name");
+      }
       const auto type = scalarNamed(w[list ? 3 : 1]);
       const auto countType = list ? scalarNamed(w[2]) : Scalar{};
-      if ((w.size() != 3 && !list) || !type || !countType || (list && countType->isFloat)) {
-        refuse("a property takes a type and a name, or 'list', two types and a name");
+      if (!type || !countType || (list && countType->isFloat)) {
+        refuse("a property of a type PLY does not have");
       }
       header.elements.back().properties.push_back({std::string(w.back()), *type, list, *countType});
     } else {
