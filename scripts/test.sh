@@ -23,6 +23,6 @@ run_tests "$root/build/release"
 echo "== sanitizer build (address, undefined, leaks) and tests"
 "$root/scripts/configure.sh" "$root/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DQUADRELLE_SANITIZE=ON
 run_tests "$root/build/sanitize"
-echo "== fuzzing the OBJ loader and the pipeline behind it for 30 s"
+echo "== fuzzing the model readers and the pipeline behind them for 30 s"
 "$root/scripts/fuzz.sh" 30 1
 echo "== all tests passed"
