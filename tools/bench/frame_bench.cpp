@@ -27,6 +27,7 @@
 #include "raster/frame_driver.h"
 #include "raster/span_sink.h"
 #include "raster/texture_levels.h"
+#include "tools/cli/numbers.h"
 #include "tools/cli/output.h"
 #include "tools/cli/scene_options.h"
 #include "tools/xsession/gl_surface.h"
@@ -130,26 +131,25 @@ void drawnFrame(benchmark::State& state, int width, int height, bool useOpenGL,
   setRates(state, fragments);
 }
 
-// "WxH[,WxH...]", each side 1 to kLargestSide.
-bool takeSizes(const char* list, std::vector<std::pair<int, int>>& sizes) {
+// "WxH[,WxH...]", each side a whole number from 1 to kLargestSide, read whole.
+bool takeSizes(const std::string& list, std::vector<std::pair<int, int>>& sizes) {
   sizes.clear();
-  for (const char* p = list; *p != '\0';) {
-    int width = 0;
-    int height = 0;
-    int used = 0;
-    if (std::sscanf(p, "%5dx%5d%n", &width, &height, &used) != 2 || width < 1 || height < 1 ||
-        width > kLargestSide || height > kLargestSide) {
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = list.find(',', start);
+    const std::string size = list.substr(start, comma - start);
+    const std::size_t x = size.find('x');
+    long width = 0;
+    long height = 0;
+    std::string error;
+    if (x == std::string::npos || !parseWhole(size.substr(0, x), 1, kLargestSide, width, error) ||
+        !parseWhole(size.substr(x + 1), 1, kLargestSide, height, error)) {
       return false;
     }
-    sizes.emplace_back(width, height);
-    p += used;
-    if (*p == ',' && p[1] != '\0') {
-      ++p;
-    } else if (*p != '\0') {
-      return false;
-    }
+    sizes.emplace_back(int(width), int(height));
+    if (comma == std::string::npos) return true;
+    start = comma + 1;
   }
-  return !sizes.empty();
 }
 
 // Takes this program's own options out of the arguments; the rest go to Google

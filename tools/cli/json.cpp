@@ -1,9 +1,19 @@
 #include "tools/cli/json.h"
 
+#include <charconv>
 #include <string>
 
+#include "math/precondition.h"
+
+// The double nearest the float's shortest decimal, so that JSON prints those digits:
+// read whole and without regard to the locale, as to_chars wrote them.
 Json floatJson(float value) {
-  return std::stod(shortestDecimal(value));
+  const std::string text = shortestDecimal(value);
+  double shortest = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), shortest);
+  requireThat(error == std::errc() && end == text.data() + text.size(),
+              "a float's shortest decimal reads back whole");
+  return shortest;
 }
 
 std::string reportLine(const Json& report) {
