@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
@@ -79,8 +80,14 @@ bool parseNumber(const std::string& text, double low, double high, double& value
     error = quoted(text) + " is not a number";
     return false;
   }
+  // The shape is checked: from_chars reads it whole (it takes no '+'). Out of a
+  // double's range, strtod tells which way: infinity, or zero and ERANGE.
+  const std::size_t first = text[0] == '+' ? 1 : 0;
+  double parsed = 0;
+  const auto [end, failure] =
+      std::from_chars(text.data() + first, text.data() + text.size(), parsed);
   errno = 0;
-  const double parsed = std::strtod(text.c_str(), nullptr);
+  if (failure == std::errc::result_out_of_range) parsed = std::strtod(text.c_str(), nullptr);
   if (std::isinf(parsed) || parsed < low || parsed > high) {
     error = quoted(text) + " is out of range " + range(low, high);
     return false;
@@ -100,9 +107,11 @@ bool parseWhole(const std::string& text, long low, long high, long& value, std::
     error = quoted(text) + " is not a whole number";
     return false;
   }
-  errno = 0;
-  const long parsed = std::strtol(text.c_str(), nullptr, 10);
-  if (errno == ERANGE || parsed < low || parsed > high) {
+  const std::size_t first = text[0] == '+' ? 1 : 0;
+  long parsed = 0;
+  const auto [end, failure] =
+      std::from_chars(text.data() + first, text.data() + text.size(), parsed);
+  if (failure != std::errc() || parsed < low || parsed > high) {
     error = quoted(text) + " is out of range " + range(double(low), double(high));
     return false;
   }

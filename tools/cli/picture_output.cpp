@@ -1,6 +1,7 @@
 #include "tools/cli/picture_output.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <string>
 
@@ -55,7 +56,8 @@ OptionParser::Setter color(Rgb& target) {
               "yellow) or #rrggbb";
       return false;
     }
-    const unsigned long value = std::stoul(text.substr(1), nullptr, 16);
+    unsigned value = 0;
+    std::from_chars(text.data() + 1, text.data() + text.size(), value, 16);  // 6 hex digits
     target = {std::uint8_t(value >> 16), std::uint8_t(value >> 8), std::uint8_t(value)};
     return true;
   };
