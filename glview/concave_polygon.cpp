@@ -2,9 +2,7 @@
 
 #include <GL/glu.h>
 
-#include <bit>
 #include <cmath>
-#include <cstdint>
 #include <deque>
 #include <unordered_map>
 
@@ -62,19 +60,6 @@ int signChanges(const std::vector<Vertex>& corners, int axis) {
     last = sign;
   }
   return changes + (last != 0 && last != first);
-}
-
-// The corners, bit for bit, in 64 bits (FNV-1a): a kept tessellation is used
-// only while they are the same.
-std::uint64_t fingerprint(const Polygon& polygon) {
-  std::uint64_t hash = 1469598103934665603ull;
-  for (const Vertex& v : polygon.vertices) {
-    for (float f :
-         {v.position.x, v.position.y, v.position.z, v.normal.x, v.normal.y, v.normal.z, v.s, v.t}) {
-      hash = (hash ^ std::bit_cast<std::uint32_t>(f)) * 1099511628211ull;
-    }
-  }
-  return hash;
 }
 
 // What the tessellator's callbacks build: the triangles, and the corners made where
@@ -138,11 +123,13 @@ class Tessellator {
   GLUtesselator* t_;
 };
 
-// A polygon's triangles as last cut, with the fingerprint of the corners they were cut
-// from.
+// A polygon's triangles as cut, with the corners they were cut from. The scene never
+// changes once built, so a polygon is known by where it and its corners lie; its first
+// corner is compared too, against a scene built anew where an old one was.
 struct Kept {
-  std::uint64_t fingerprint = 0;
-  std::size_t corners = 0;
+  const Vertex* corners = nullptr;
+  std::size_t count = 0;
+  Vec4 first;
   bool convex = false;
   std::vector<Vertex> triangles;  // empty where the tessellator failed
 };
@@ -152,11 +139,12 @@ long failures = 0;
 const Kept& keptFor(const Polygon& polygon) {
   static std::unordered_map<const Polygon*, Kept> kept;
   Kept& entry = kept[&polygon];
-  const std::uint64_t now = fingerprint(polygon);
-  if (entry.fingerprint == now && entry.corners == polygon.vertices.size()) {
+  const std::vector<Vertex>& corners = polygon.vertices;
+  if (entry.corners == corners.data() && entry.count == corners.size() &&
+      entry.first == corners[0].position) {
     return entry;
   }
-  entry = {now, polygon.vertices.size(), isCertainlyConvex(polygon), {}};
+  entry = {corners.data(), corners.size(), corners[0].position, isCertainlyConvex(polygon), {}};
   if (!entry.convex) {
     unsigned error = 0;
     entry.triangles = tessellated(polygon, error);
@@ -223,6 +211,7 @@ void sendVertex(const Vertex& v) {
 }
 
 bool drawTessellated(const Polygon& polygon) {
+  if (polygon.vertices.size() <= 3) return false;  // a triangle is convex from every side
   const Kept& kept = keptFor(polygon);
   if (kept.convex || kept.triangles.empty()) return false;
   glBegin(GL_TRIANGLES);

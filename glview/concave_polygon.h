@@ -25,9 +25,9 @@ bool isCertainlyConvex(const Polygon& polygon);
 // `error`, when it cannot cut the outline.
 std::vector<Vertex> tessellated(const Polygon& polygon, unsigned& error);
 
-// Draws the polygon's triangles where it is not surely convex, cut once and kept for as
-// long as its corners stay as they were; false where it is surely convex, or where the
-// tessellator could not cut it, and nothing was drawn.
+// Draws the polygon's triangles where it is not surely convex, cut the first time it is
+// drawn and kept, since the scene never changes once built; false where it is surely
+// convex, or where the tessellator could not cut it, and nothing was drawn.
 bool drawTessellated(const Polygon& polygon);
 
 // How many polygons the tessellator could not cut, since the program started; they are

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <map>
 #include <new>
 #include <stdexcept>
@@ -21,19 +22,18 @@ namespace {
 std::vector<const ObjMaterial*> materialsOf(const ObjFile& file, ModelFiles& files,
                                             std::vector<ObjMaterial>& read,
                                             std::vector<std::string>& warnings) {
-  std::map<std::string, const ObjMaterial*> byName;
-  std::vector<std::vector<ObjMaterial>> libraries;
   for (const std::string& library : file.libraries) {
     std::vector<std::string> problems;
     const auto mtl = files.find(library, {folderOf(file.path)}, kLargestMtlFile, problems);
     for (const std::string& problem : problems)
       warnOnce(warnings, file.path + ": material library " + problem +
                              (mtl ? "" : "; drawn without its materials"));
-    if (mtl) libraries.push_back(readMtlText(mtl->path, mtl->bytes, warnings));
+    if (!mtl) continue;
+    std::vector<ObjMaterial> materials = readMtlText(mtl->path, mtl->bytes, warnings);
+    std::move(materials.begin(), materials.end(), std::back_inserter(read));
   }
-  for (std::vector<ObjMaterial>& library : libraries)
-    for (ObjMaterial& m : library)
-      read.push_back(std::move(m));
+  // Pointers into `read` only once it holds every library; the first definition wins.
+  std::map<std::string, const ObjMaterial*> byName;
   for (const ObjMaterial& m : read)
     byName.try_emplace(m.name, &m);
   std::vector<const ObjMaterial*> used;

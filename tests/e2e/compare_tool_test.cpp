@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,6 +17,7 @@
 #include "tests/support/agreement_thresholds.h"
 #include "tests/support/program_run.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/support/small_file_system.h"
 #include "tests/support/text_file.h"
 #include "tools/imaging/png_file.h"
 
@@ -263,17 +263,9 @@ TEST_F(CompareTool, ClosedOrFullStandardStreamsAreNoTrap) {
 // picture as it was. A 64 KB file system, which holds the output folder, takes the
 // pictures of a small view, not those of a 480 x 480 one.
 TEST_F(CompareTool, ARunThatCannotWriteEveryPictureLeavesTheFolderAsItWas) {
-  const fs::path device = folder / "small";
-  fs::create_directories(device);
-  if (mount("quadrelle", device.c_str(), "tmpfs", 0, "size=64k") != 0) {
-    GTEST_SKIP() << "cannot mount a small file system here (not root?)";
-  }
-  // Unmounted however the test ends, a failed assertion included.
-  struct Unmount {
-    const fs::path& at;
-    ~Unmount() { umount(at.c_str()); }
-  } unmount{device};
-  const std::string out = (device / "out").string();
+  const SmallFileSystem small(folder / "small", "64k");
+  if (!small.mounted) GTEST_SKIP() << "cannot mount a small file system here (not root?)";
+  const std::string out = (folder / "small" / "out").string();
   ASSERT_EQ(run({"--width", "64", "--height", "64", "--out", out}).status, 0);
   std::map<std::string, std::string> before;
   for (const auto& entry : fs::directory_iterator(out))

@@ -2,7 +2,6 @@
 // its picture against the one the viewer's software path draws through OpenGL.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,6 +21,7 @@
 #include "tests/support/program_run.h"
 #include "tests/support/recording_points.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/support/small_file_system.h"
 #include "tools/cli/options.h"
 #include "tools/imaging/png_file.h"
 
@@ -219,16 +219,9 @@ TEST_F(RenderTool, ASignalWhileKeepingLeavesEachPictureOldOrNewAndNothingElse) {
 // was, no temporary file is left, and the message names the folder asked for. The small
 // file system holds the output folder; it is not mounted on it.
 TEST_F(RenderTool, AFullFileSystemLeavesEveryOldPictureAsItWas) {
-  const fs::path device = folder / "small";
-  fs::create_directories(device);
-  if (mount("quadrelle", device.c_str(), "tmpfs", 0, "size=96k") != 0) {
-    GTEST_SKIP() << "cannot mount a small file system here (not root?)";
-  }
-  struct Unmount {
-    const fs::path& at;
-    ~Unmount() { umount(at.c_str()); }
-  } unmount{device};
-  const fs::path out = device / "out";
+  const SmallFileSystem small(folder / "small", "96k");
+  if (!small.mounted) GTEST_SKIP() << "cannot mount a small file system here (not root?)";
+  const fs::path out = folder / "small" / "out";
   ASSERT_EQ(render({"--layers", "--width", "32", "--height", "32", "--out", out.string()}).status,
             0);
   const std::map<std::string, std::string> before = filesIn(out);
