@@ -11,10 +11,12 @@
 
 namespace {
 
-// Waits until the X server reports the window at that size.
+// Waits until the X server reports the window at that size, for up to a minute: in the
+// sanitizer build, with another test beside it, a viewer took more than ten seconds to
+// take and shrink a window of 32767 pixels a side.
 bool waitForSize(Window window, int width, int height) {
   XClient& x = XTestServer::client();
-  for (int i = 0; i < 500; ++i) {
+  for (int i = 0; i < 3000; ++i) {
     const XWindowAttributes a = x.attributes(window);
     if (a.width == width && a.height == height) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
