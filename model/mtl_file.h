@@ -18,6 +18,7 @@ struct ObjMaterial {
   double shininess = 1;        // Ns
   std::string texture;         // map_Kd's file, as written; empty for none
   std::string folder;          // of the library, where the texture is looked for first
+  int ownTexture = -1;         // a picture the model file holds itself (glTF); -1 for none
 };
 
 // Reads the text of a material library, strictly: every number whole and finite; Kd, Ka

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/mtl_file.h"
+
 // The most corners a face may have. Scan conversion fills a polygon of any corner count,
 // but a face of thousands is a file's mistake far more often than a shape.
 inline constexpr int kMostCorners = 4096;
@@ -27,7 +29,8 @@ struct ObjFace {
 };
 
 // What a Wavefront OBJ file holds (and what an STL or PLY file holds, in the same
-// record, with one material or none), read strictly and checked: every number whole and
+// record, with one material or none, and a glTF file, with materials and pictures of its
+// own), read strictly and checked: every number whole and
 // finite, every face of 3 to kMostCorners corners that name only positions, texture
 // coordinates and normals the file has. Faces keep all their corners: nothing is
 // triangulated. Positions stay in double until the model is framed.
@@ -40,6 +43,8 @@ struct ObjFile {
   std::vector<ObjFace> faces;
   std::vector<std::string> materialNames;  // as usemtl names them, in order of first use
   std::vector<std::string> libraries;      // as mtllib names them
+  std::vector<ObjMaterial> materials;      // that the file holds itself (glTF), by name
+  std::vector<std::string> textures;       // pictures it holds, as their files have them
 };
 
 // Reads the text of an OBJ file. Throws SceneFileError with one line naming the file,

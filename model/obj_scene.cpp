@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "math/newell_normal.h"
+#include "model/gltf_file.h"
 #include "model/mtl_file.h"
 #include "model/ply_file.h"
 #include "model/scene_file_error.h"
@@ -32,6 +33,7 @@ std::vector<const ObjMaterial*> materialsOf(const ObjFile& file, ModelFiles& fil
     std::vector<ObjMaterial> materials = readMtlText(mtl->path, mtl->bytes, warnings);
     std::move(materials.begin(), materials.end(), std::back_inserter(read));
   }
+  read.insert(read.end(), file.materials.begin(), file.materials.end());
   // Pointers into `read` only once it holds every library; the first definition wins.
   std::map<std::string, const ObjMaterial*> byName;
   for (const ObjMaterial& m : read)
@@ -62,6 +64,7 @@ class TextureShelf {
 
   Texture* textureOf(const ObjMaterial* material) {
     if (material == nullptr || material->texture.empty()) return nullptr;
+    if (material->ownTexture >= 0) return ownTexture(*material);
     std::vector<std::string> problems;
     const auto found = files_.find(material->texture, {material->folder, folderOf(file_.path)},
                                    kLargestTextureFile, problems);
@@ -69,17 +72,25 @@ class TextureShelf {
       warn("texture " + problem + (found ? "" : "; drawn without it"));
     if (!found) return nullptr;
     const auto [at, added] = decoded_.try_emplace(found->identity, nullptr);
-    if (added) at->second = decode(*found, material->texture);
+    if (added) at->second = decode(found->bytes, material->texture);
     return at->second;
   }
   int count() const { return count_; }
 
  private:
+  // A picture the model file holds itself: known by its place in the file.
+  Texture* ownTexture(const ObjMaterial& material) {
+    const std::size_t index = std::size_t(material.ownTexture);
+    const auto [at, added] = decoded_.try_emplace("#" + std::to_string(index), nullptr);
+    if (added) at->second = decode(file_.textures[index], material.texture);
+    return at->second;
+  }
+
   void warn(const std::string& what) { warnOnce(warnings_, file_.path + ": " + what); }
 
-  Texture* decode(const ModelFile& found, const std::string& written) {
+  Texture* decode(const std::string& bytes, const std::string& written) {
     std::string problem;
-    std::optional<Texture> texture = decodeTexture(found.bytes, texelsLeft_, problem);
+    std::optional<Texture> texture = decodeTexture(bytes, texelsLeft_, problem);
     if (!texture) {
       warn("texture '" + written + "' " + problem + "; drawn without it");
       return nullptr;
@@ -215,8 +226,9 @@ ModelSummary captureObjScene(const ObjFile& file, ModelFiles& files, RenderConte
   return summary;
 }
 
-ObjFile readModelBytes(const std::string& path, std::string_view bytes,
+ObjFile readModelBytes(const std::string& path, std::string_view bytes, ModelFiles& files,
                        std::vector<std::string>& warnings) {
+  if (isGltf(bytes)) return readGltf(path, bytes, files, warnings);
   if (isPly(bytes)) return readPly(path, bytes);
   if (isStl(bytes)) return readStl(path, bytes);
   return readObjText(path, bytes, warnings);
@@ -227,8 +239,8 @@ ModelSummary loadModelScene(const std::string& path, const ModelOptions& options
   try {
     const ModelFile model = readModelFile(path, kLargestObjFile);
     DiskModelFiles files(folderOf(path), options.outsideFilesAllowed);
-    return captureObjScene(readModelBytes(path, model.bytes, warnings), files, context, warnings,
-                           options.up);
+    return captureObjScene(readModelBytes(path, model.bytes, files, warnings), files, context,
+                           warnings, options.up);
   } catch (const std::bad_alloc&) {
     throw SceneFileError(path + ": too large to hold in memory");
   } catch (const std::length_error&) {

@@ -45,12 +45,13 @@ ModelSummary captureObjScene(const ObjFile& file, ModelFiles& files, RenderConte
                              std::vector<std::string>& warnings, char up = 'y',
                              long long texelBudget = kTexelBudget);
 
-// The model in a file's bytes, by its content: a PLY file, an STL file (ASCII or binary),
-// or else a Wavefront OBJ file. Throws SceneFileError.
-ObjFile readModelBytes(const std::string& path, std::string_view bytes,
+// The model in a file's bytes, by its content: a glTF file (its buffers and pictures
+// from `files`), a PLY file, an STL file (ASCII or binary), or else a Wavefront OBJ file.
+// Throws SceneFileError.
+ObjFile readModelBytes(const std::string& path, std::string_view bytes, ModelFiles& files,
                        std::vector<std::string>& warnings);
 
-// Reads the model file (OBJ, STL or PLY) and what it names from disk, then
+// Reads the model file (OBJ, STL, PLY or glTF) and what it names from disk, then
 // captureObjScene. Throws SceneFileError with one line naming the file, for lack of
 // memory too.
 ModelSummary loadModelScene(const std::string& path, const ModelOptions& options,

@@ -40,14 +40,15 @@ int drawObjBytes(const std::uint8_t* data, std::size_t size) {
   std::string_view input(reinterpret_cast<const char*>(data), size);
   const std::string obj = cut(input, "\n@@mtl\n");
   const std::string mtl = cut(input, "\n@@image\n");
-  MemoryModelFiles files({{"model.mtl", mtl}, {"texture.png", std::string(input)}});
+  MemoryModelFiles files(
+      {{"model.mtl", mtl}, {"model.bin", mtl}, {"texture.png", std::string(input)}});
   std::vector<std::string> warnings;
   RenderContext context;
   ModelSummary model;
   try {
     // A budget of 256 x 256 texels keeps each input quick to draw under the sanitizers.
-    model = captureObjScene(readModelBytes("input.obj", obj, warnings), files, context, warnings,
-                            "xyz"[size % 3], kFuzzTexelBudget);
+    model = captureObjScene(readModelBytes("input.obj", obj, files, warnings), files, context,
+                            warnings, "xyz"[size % 3], kFuzzTexelBudget);
   } catch (const SceneFileError&) {
     return -1;
   }

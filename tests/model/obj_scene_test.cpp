@@ -11,7 +11,7 @@
 
 #include "model/obj_scene.h"
 #include "model/scene_file_error.h"
-#include "tests/support/scratch_folder.h"
+#include "tests/support/model_folder.h"
 
 namespace {
 
@@ -64,22 +64,6 @@ TEST(ObjScene, CapturesTheBoxFaceByFaceWithItsMaterials) {
   EXPECT_EQ(context.meshes[0].polygons[0].vertices[0].normal, (Vec3{0, 1, 0}));
 }
 
-// A folder of small model files, each written by the test.
-class ModelFolder {
- public:
-  ModelFolder() : scratch_("quadrelle-model") { fs::create_directories(scratch_.path() / "model"); }
-  std::string write(const std::string& name, const std::string& text) const {
-    const fs::path path = scratch_.path() / name;
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-    return path.string();
-  }
-  fs::path path(const std::string& name) const { return scratch_.path() / name; }
-
- private:
-  ScratchFolder scratch_;
-};
-
 // The first bytes of a PNG that says it is width x height: all that is read before the
 // size is judged.
 std::string pngHeader(unsigned width, unsigned height) {
@@ -88,17 +72,6 @@ std::string pngHeader(unsigned width, unsigned height) {
     for (int shift = 24; shift >= 0; shift -= 8)
       bytes += char((value >> shift) & 0xff);
   return bytes + std::string("\x08\x02\0\0\0\0\0\0\0", 9);
-}
-
-// A whole 1 x 1 grey PNG.
-std::string onePixelPng() {
-  const unsigned char bytes[] = {
-      0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48,
-      0x44, 0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x00, 0x00, 0x00,
-      0x00, 0x3a, 0x7e, 0x9b, 0x55, 0x00, 0x00, 0x00, 0x0a, 0x49, 0x44, 0x41, 0x54, 0x78,
-      0x9c, 0x63, 0x68, 0x00, 0x00, 0x00, 0x82, 0x00, 0x81, 0x4c, 0x17, 0xd7, 0xdf, 0x00,
-      0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60, 0x82};
-  return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
 const std::string kTriangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
@@ -112,30 +85,6 @@ std::string faceOf(int corners) {
   for (int i = 1; i <= corners; ++i)
     text += " " + std::to_string(i);
   return text + "\n";
-}
-
-struct Loaded {
-  std::string refusal;  // empty when drawn
-  std::vector<std::string> warnings;
-  RenderContext context;
-  ModelSummary model;
-};
-
-std::unique_ptr<Loaded> load(const std::string& path, bool outsideAllowed = false) {
-  auto loaded = std::make_unique<Loaded>();
-  try {
-    loaded->model = loadModelScene(path, {outsideAllowed}, loaded->context, loaded->warnings);
-  } catch (const SceneFileError& e) {
-    loaded->refusal = e.what();
-  }
-  return loaded;
-}
-
-std::string allOf(const std::vector<std::string>& lines) {
-  std::string all;
-  for (const std::string& line : lines)
-    all += line + "\n";
-  return all;
 }
 
 TEST(ObjScene, RefusesWhatCannotBeReadExactlyWithOneLineNamingFileLineAndText) {
@@ -168,7 +117,7 @@ TEST(ObjScene, RefusesWhatCannotBeReadExactlyWithOneLineNamingFileLineAndText) {
        "v\0",
        "is UTF-16 text, not a Wavefront OBJ file"},
       {"solid cube\n  facet normal 0 0 1\n", "the last facet has no endfacet"},
-      {"{\"asset\": {\"version\": \"2.0\"}}", "is a glTF file"},
+      {"{\"scenes\": []}", "is a JSON file"},
       {"ply\nformat ascii 1.0\n", "the header has no end_header"},
   };
   int i = 0;

@@ -1,0 +1,233 @@
+// glTF models as the companion programs read them: parsed by tinygltf, then every index,
+// accessor and node checked here before a byte is read, placed in double, and drawn
+// with what they name found only where the model may look.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "tests/support/model_folder.h"
+
+namespace {
+
+using nlohmann::json;
+
+const std::string kModels = QUADRELLE_SOURCE_DIR "/tests/data/models/";
+
+// A glTF file being written: its JSON and its one buffer, "model.bin".
+struct Gltf {
+  json doc = {{"asset", {{"version", "2.0"}}}, {"scenes", {{{"nodes", {0}}}}},
+              {"nodes", {{{"mesh", 0}}}},      {"meshes", {{{"primitives", json::array()}}}},
+              {"bufferViews", json::array()},  {"accessors", json::array()}};
+  std::string bin;
+
+  template <typename T>
+  int accessor(const std::vector<T>& values, const char* type, int componentType) {
+    const std::size_t offset = bin.size();
+    bin.append(reinterpret_cast<const char*>(values.data()), values.size() * sizeof(T));
+    bin.append((4 - bin.size() % 4) % 4, '\0');
+    doc["bufferViews"].push_back(
+        {{"buffer", 0}, {"byteOffset", offset}, {"byteLength", values.size() * sizeof(T)}});
+    const std::size_t width = std::string(type) == "SCALAR" ? 1 : type[3] - '0';
+    doc["accessors"].push_back({{"bufferView", doc["bufferViews"].size() - 1},
+                                {"componentType", componentType},
+                                {"count", values.size() / width},
+                                {"type", type}});
+    return int(doc["accessors"].size() - 1);
+  }
+  int positions(const std::vector<float>& xyz) { return accessor(xyz, "VEC3", 5126); }
+  void primitive(json p) { doc["meshes"][0]["primitives"].push_back(std::move(p)); }
+
+  std::string text() const {
+    json out = doc;
+    out["buffers"] = {{{"uri", "model.bin"}, {"byteLength", bin.size()}}};
+    return out.dump();
+  }
+  // The same model as one GLB file, the buffer in its binary chunk.
+  std::string glb() const {
+    json out = doc;
+    out["buffers"] = {{{"byteLength", bin.size()}}};
+    std::string text = out.dump();
+    text.append((4 - text.size() % 4) % 4, ' ');
+    const auto word = [](std::uint32_t v) { return std::string(reinterpret_cast<char*>(&v), 4); };
+    return "glTF" + word(2) + word(std::uint32_t(12 + 8 + text.size() + 8 + bin.size())) +
+           word(std::uint32_t(text.size())) + "JSON" + text + word(std::uint32_t(bin.size())) +
+           std::string("BIN\0", 4) + bin;
+  }
+};
+
+// One triangle in the xy plane, turning counter-clockwise seen from +z.
+Gltf triangle() {
+  Gltf g;
+  g.primitive({{"attributes", {{"POSITION", g.positions({0, 0, 0, 1, 0, 0, 0, 1, 0})}}},
+               {"indices", g.accessor(std::vector<std::uint16_t>{0, 1, 2}, "SCALAR", 5123)}});
+  return g;
+}
+
+std::unique_ptr<Loaded> loadGltf(const ModelFolder& folder, const Gltf& g,
+                                 const std::string& name = "model/m.gltf") {
+  folder.write("model/model.bin", g.bin);
+  return load(folder.write(name, g.text()));
+}
+
+TEST(GltfFiles, TheHouseIsTheSameFromGltfAndGlbAndStandsUpright) {
+  const auto gltf = load(kModels + "house.gltf");
+  const auto glb = load(kModels + "house.glb");
+  for (const Loaded* house : {gltf.get(), glb.get()}) {
+    ASSERT_EQ(house->refusal, "");
+    EXPECT_EQ(allOf(house->warnings), "");
+    EXPECT_EQ(house->model.polygons, 18) << "12 of the walls, 4 of the roof's fan, 2 of the strip";
+    EXPECT_EQ(house->model.textures, 1);
+  }
+  ASSERT_EQ(gltf->context.meshes.size(), 3u);
+  EXPECT_EQ(gltf->context.meshes[0].texture->width, 32);
+  EXPECT_EQ(gltf->context.meshes[1].diffuse, (Color{0.7f, 0.15f, 0.1f, 1}));
+  // The roof's apex, (0, 0.5, 0) in its mesh, is lifted 0.8 by the roof's matrix and
+  // turned about y by the house's rotation, which leaves it where it is. It is the
+  // highest point of the scene: y up became the scene's z.
+  const double apex[] = {0, 1.3, 0};
+  const Vec3 top = gltf->model.framing.place(apex);
+  float highest = -1;
+  for (std::size_t m = 0; m < 3; ++m) {
+    const auto& a = gltf->context.meshes[m].polygons;
+    const auto& b = glb->context.meshes[m].polygons;
+    ASSERT_EQ(a.size(), b.size());
+    for (std::size_t p = 0; p < a.size(); ++p)
+      for (std::size_t v = 0; v < 3; ++v) {
+        EXPECT_EQ(a[p].vertices[v].position, b[p].vertices[v].position);
+        highest = std::max(highest, a[p].vertices[v].position.z);
+      }
+  }
+  EXPECT_EQ(highest, top.z);
+  const Vec4 centre = gltf->context.meshes[1].polygons[0].vertices[2].position;
+  EXPECT_EQ((Vec3{centre.x, centre.y, centre.z}), top) << "the fan's centre";
+}
+
+// Nodes place points by their matrices and normals by the inverse transpose; a mirroring
+// node keeps faces turned the way they were; strips alternate and fans turn one way.
+TEST(GltfFiles, PlacesNormalsAndKeepsEveryTriangleTurnedOneWay) {
+  ModelFolder folder;
+  Gltf g;
+  const int strip = g.positions({0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0, 0, 2, 0});
+  g.primitive({{"attributes", {{"POSITION", strip}}}, {"mode", 5}});
+  g.primitive({{"attributes", {{"POSITION", strip}}},
+               {"indices", g.accessor(std::vector<std::uint8_t>{0, 1, 3, 2}, "SCALAR", 5121)},
+               {"mode", 6}});
+  const std::vector<float> slanted = {0.6f, 0.8f, 0, 0.6f, 0.8f, 0, 0.6f, 0.8f, 0};
+  g.primitive({{"attributes",
+                {{"POSITION", g.positions({0, 0, 0, 1, 0, 0, 0, 1, 0})},
+                 {"NORMAL", g.positions(slanted)}}}});
+  g.doc["nodes"] = {{{"children", {1, 2}}},
+                    {{"mesh", 0}, {"scale", {2, 1, 1}}},
+                    {{"mesh", 0}, {"scale", {-1, 1, 1}}, {"translation", {5, 0, 0}}}};
+  const auto loaded = loadGltf(folder, g);
+  ASSERT_EQ(loaded->refusal, "");
+  const auto& polygons = loaded->context.meshes[0].polygons;
+  ASSERT_EQ(polygons.size(), 2 * (3 + 2 + 1u));
+  for (std::size_t p = 0; p < polygons.size(); ++p) {
+    const Vec3 n = polygons[p].vertices[0].normal;
+    if (p % 6 < 5) {
+      // A strip's and a fan's triangles, mirrored or not, all face the file's +z, the
+      // scene's -y (y up).
+      EXPECT_EQ(n, (Vec3{0, -1, 0})) << "triangle " << p;
+    } else {
+      // (0.6, 0.8, 0) under a scale of (2, 1, 1) is (0.3, 0.8, 0); under (-1, 1, 1),
+      // (-0.6, 0.8, 0): the file's y is the scene's z.
+      const double x = p < 6 ? 0.3 : -0.6;
+      EXPECT_NEAR(n.x * 0.8 - n.z * x, 0, 1e-6) << n.x << " " << n.z;
+      EXPECT_GT(n.z, 0);
+    }
+  }
+}
+
+TEST(GltfFiles, RefusesWhatCannotBeReadWithOneLineNamingTheFault) {
+  ModelFolder folder;
+  const std::vector<std::pair<std::function<void(Gltf&)>, std::string>> faults = {
+      {[](Gltf& g) { g.doc["meshes"][0]["primitives"][0]["material"] = 5; },
+       "names material 5, but the file has 0"},
+      {[](Gltf& g) { g.doc["accessors"][1]["count"] = 4; }, "reaches past its buffer view"},
+      {[](Gltf& g) { g.doc["bufferViews"][0]["byteLength"] = 100; }, "reaches past its buffer's"},
+      {[](Gltf& g) {
+         g.accessor(std::vector<std::uint16_t>{0, 1, 3}, "SCALAR", 5123);
+         g.doc["meshes"][0]["primitives"][0]["indices"] = 2;
+       },
+       "index 3 is past its 3 vertices"},
+      {[](Gltf& g) {
+         const float inf = std::numeric_limits<float>::infinity();
+         g.doc["meshes"][0]["primitives"][0]["attributes"]["POSITION"] =
+             g.positions({0, 0, 0, 1, inf, 0, 0, 1, 0});
+       },
+       "holds a number that is not finite"},
+      {[](Gltf& g) { g.doc["nodes"][0]["children"] = {0}; }, "node 0 is reached twice"},
+      {[](Gltf& g) { g.doc["nodes"][0]["matrix"] = std::vector<double>(15, 1.0); },
+       "matrix does not have 16 numbers"},
+      {[](Gltf& g) { g.doc["extensionsRequired"] = {"KHR_draco_mesh_compression"}; },
+       "requires the extension KHR_draco_mesh_compression"},
+      {[](Gltf& g) { g.doc["meshes"][0]["primitives"][0]["mode"] = 9; }, "mode 9"},
+      {[](Gltf& g) {
+         json deep = json::array();
+         for (int i = 0; i < 100; ++i)
+           deep = json::array({deep});
+         g.doc["extras"] = deep;
+       },
+       "nests more than 64 deep"},
+  };
+  for (std::size_t i = 0; i < faults.size(); ++i) {
+    Gltf g = triangle();
+    faults[i].first(g);
+    const std::string path = folder.write("model/" + std::to_string(i) + ".gltf", g.text());
+    folder.write("model/model.bin", g.bin);
+    const auto loaded = load(path);
+    EXPECT_EQ(loaded->refusal.rfind(path + ": ", 0), 0u) << loaded->refusal;
+    EXPECT_NE(loaded->refusal.find(faults[i].second), std::string::npos) << loaded->refusal;
+    EXPECT_EQ(loaded->refusal.find('\n'), std::string::npos) << loaded->refusal;
+  }
+  // A buffer that is not there; a GLB cut short; a picture in a GLB whose buffer view
+  // reaches past the buffer (tinygltf hands it over unchecked).
+  Gltf g = triangle();
+  std::filesystem::remove(folder.path("model/model.bin"));
+  EXPECT_NE(load(folder.write("model/a.gltf", g.text()))->refusal.find("buffer 'model.bin' not"),
+            std::string::npos);
+  const std::string glb = g.glb();
+  EXPECT_NE(load(folder.write("model/b.glb", glb.substr(0, glb.size() - 8)))->refusal, "");
+  g.doc["images"] = {{{"bufferView", 0}}};
+  g.doc["bufferViews"][0]["byteLength"] = 4000;
+  EXPECT_NE(load(folder.write("model/c.glb", g.glb()))->refusal.find("image 0's buffer view"),
+            std::string::npos);
+}
+
+// What a model names but cannot have is a warning, once, and the model is drawn.
+TEST(GltfFiles, DrawsWithoutWhatIsMissingOrNotReadAndSaysSo) {
+  ModelFolder folder;
+  folder.write("outside.png", onePixelPng());
+  Gltf g = triangle();
+  g.primitive({{"attributes", {{"POSITION", 0}}}, {"mode", 1}});
+  g.doc["extensionsUsed"] = {"KHR_materials_emissive_strength"};
+  g.doc["images"] = {{{"uri", "absent.png"}}, {{"uri", "../outside.png"}}};
+  g.doc["textures"] = {{{"source", 0}}, {{"source", 1}}};
+  g.doc["materials"] = {{{"pbrMetallicRoughness", {{"baseColorTexture", {{"index", 0}}}}}},
+                        {{"pbrMetallicRoughness", {{"baseColorTexture", {{"index", 1}}}}}}};
+  g.doc["meshes"][0]["primitives"][0]["material"] = 0;
+  g.doc["meshes"].push_back(g.doc["meshes"][0]);
+  g.doc["meshes"][1]["primitives"][0]["material"] = 1;
+  g.doc["nodes"] = {{{"mesh", 0}}, {{"mesh", 1}}};
+  g.doc["scenes"][0]["nodes"] = {0, 1};
+  const auto loaded = loadGltf(folder, g);
+  ASSERT_EQ(loaded->refusal, "");
+  EXPECT_EQ(loaded->model.polygons, 2);
+  EXPECT_EQ(loaded->model.textures, 0);
+  const std::string all = allOf(loaded->warnings);
+  for (const char* said : {"points and lines are not drawn\n",
+                           "the extension KHR_materials_emissive_strength is ignored\n",
+                           "'absent.png' not found", "'../outside.png' lies outside"})
+    EXPECT_NE(all.find(said), std::string::npos) << said << " in\n" << all;
+}
+
+}  // namespace
