@@ -48,9 +48,10 @@ render closed-model --scene "$work/torus.obj" --up z --zoom 4 --layers
 render closed-model/streak --scene "$work/torus.obj" --up z --zoom 4 --layers --edges \
   --crop 322,326,56,12 --scale 8
 
-# Models through both paths: textures of every kind, unlit; then lit.
+# Models through both paths: textures of every kind, unlit; then lit; and the glTF house.
 models="$root/tests/data/models"
 compare models/box --scene "$models/box.obj" --up z
 compare models/lighting --scene "$models/box.obj" --up z --lighting on --rotation-z 120
+compare models/gltf --scene "$models/house.glb"
 
 echo "Pictures made again under $docs"

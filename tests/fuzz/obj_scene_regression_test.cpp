@@ -34,10 +34,10 @@ int drawEveryFile(const fs::path& folder, int& refused) {
 TEST(ObjSceneFuzzTarget, DrawsOrRefusesEverySeedAndEveryInputThatOnceCrashedIt) {
   int refused = 0;
   drawEveryFile(QUADRELLE_SOURCE_DIR "/tests/data/models", refused);
-  // The seeds reach every reader, OBJ, MTL, STL, PLY and the texture decoder, and the
+  // The seeds reach every reader, OBJ, MTL, STL, PLY, glTF, GLB and the texture decoder, and the
   // textured ones bring one texture each, drawn through both fragment paths.
   refused = 0;
-  EXPECT_EQ(drawEveryFile(QUADRELLE_SOURCE_DIR "/tests/fuzz/seeds", refused), 3);
+  EXPECT_EQ(drawEveryFile(QUADRELLE_SOURCE_DIR "/tests/fuzz/seeds", refused), 5);
   EXPECT_EQ(refused, 0);
   drawEveryFile(QUADRELLE_SOURCE_DIR "/tests/fuzz/crashes", refused);
 }
