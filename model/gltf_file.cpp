@@ -98,6 +98,7 @@ class MeshGathering {
       const tinygltf::Node& node = model_.nodes[std::size_t(index)];
       const Placement placement = parent * localPlacement(node, index, path_);
       if (node.mesh != -1) addMesh(node.mesh, placement);
+      if (node.skin != -1) warnOnce(warnings_, path_ + ": skins are not applied");
       for (auto child = node.children.rbegin(); child != node.children.rend(); ++child) {
         refusal_.requireIndex(*child, model_.nodes.size(),
                               "node " + std::to_string(index) + " has child node");
@@ -145,6 +146,7 @@ class MeshGathering {
       warnOnce(warnings_, path_ + ": a primitive without POSITION is not drawn");
       return;
     }
+    if (!primitive.targets.empty()) warnOnce(warnings_, path_ + ": morph targets are not applied");
     const int slot = materialSlot(primitive.material);
     const Vertices vertices = verticesOf(primitive, slot);
     const std::vector<Triangle> triangles = trianglesOf(indicesOf(primitive, vertices), mode);
@@ -163,6 +165,12 @@ class MeshGathering {
     if (slot >= 0 && texCoordSet_[std::size_t(slot)] >= 0) {
       const std::string set = "TEXCOORD_" + std::to_string(texCoordSet_[std::size_t(slot)]);
       v.texCoords = attribute(primitive, set, kTexCoords, v.count());
+      if (std::any_of(v.texCoords.begin(), v.texCoords.end(),
+                      [](double c) { return c < 0 || c > 1; })) {
+        warnOnce(warnings_, path_ +
+                                ": texture coordinates outside 0 to 1, which glTF repeats "
+                                "by default, are not repeated here");
+      }
     }
     return v;
   }

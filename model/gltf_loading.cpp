@@ -78,8 +78,8 @@ class FileGate {
       *err = "not found";
       return false;
     }
+    // Kept until loading ends: two buffers or pictures may name one file.
     out->assign(found->bytes.begin(), found->bytes.end());
-    found->bytes = std::string();
     return true;
   }
   static bool write(std::string* err, const std::string&, const std::vector<unsigned char>&,
