@@ -81,7 +81,7 @@ class MeshGathering {
     file_.path = path;
   }
 
-  ObjFile gather() {
+  ModelMesh gather() {
     std::vector<char> reached(model_.nodes.size(), 0);
     std::vector<std::pair<int, Placement>> waiting;
     // Depth first, in the file's order: the last pushed is walked first.
@@ -252,7 +252,7 @@ class MeshGathering {
     refusal_.require(factor.size() == 4 && std::all_of(factor.begin(), factor.end(),
                                                        [](double c) { return std::isfinite(c); }),
                      name + "'s base colour factor is not 4 finite numbers");
-    ObjMaterial material;
+    ModelMaterial material;
     material.name = name;
     material.diffuse = {float(factor[0]), float(factor[1]), float(factor[2]), float(factor[3])};
     material.shininess = 0;
@@ -293,7 +293,7 @@ class MeshGathering {
   const std::string& path_;
   Refusal refusal_;
   std::vector<std::string>& warnings_;
-  ObjFile file_;
+  ModelMesh file_;
   std::map<int, int> slotOf_;     // glTF material -> the record's material
   std::vector<int> texCoordSet_;  // of each of the record's materials; -1 without texture
   std::map<int, int> pictureOf_;  // glTF image -> the record's own picture
@@ -318,11 +318,11 @@ bool isGltf(std::string_view bytes) {
          bytes.find("\"asset\"") != std::string_view::npos;
 }
 
-ObjFile readGltf(const std::string& path, std::string_view bytes, ModelFiles& files,
-                 std::vector<std::string>& warnings) {
+ModelMesh readGltf(const std::string& path, std::string_view bytes, ModelFiles& files,
+                   std::vector<std::string>& warnings) {
   tinygltf::Model model = loadGltfModel(path, bytes, files, warnings);
   checkExtensions(model, path, warnings);
-  ObjFile file = MeshGathering(model, path, warnings).gather();
+  ModelMesh file = MeshGathering(model, path, warnings).gather();
   if (file.faces.empty()) throw SceneFileError(path + ": no faces to draw");
   return file;
 }

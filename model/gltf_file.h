@@ -30,5 +30,5 @@ bool isGltf(std::string_view bytes);
 // folder. Throws SceneFileError with one line naming the file and what is wrong: a buffer
 // that cannot be read, an index or accessor that reaches past what it indexes, a number
 // that is not finite, a node reached twice (a cycle), an extension the file requires.
-ObjFile readGltf(const std::string& path, std::string_view bytes, ModelFiles& files,
-                 std::vector<std::string>& warnings);
+ModelMesh readGltf(const std::string& path, std::string_view bytes, ModelFiles& files,
+                   std::vector<std::string>& warnings);

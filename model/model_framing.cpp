@@ -28,12 +28,12 @@ Vec3 ModelFraming::turn(Vec3 d) const {
   return {float(t[0]), float(t[1]), float(t[2])};
 }
 
-ModelFraming frameModel(const ObjFile& file, char up) {
+ModelFraming frameModel(const ModelMesh& file, char up) {
   ModelFraming framing;
   framing.up = up;
   framing.low = {INFINITY, INFINITY, INFINITY};
   framing.high = {-INFINITY, -INFINITY, -INFINITY};
-  for (const ObjCorner& corner : file.corners) {
+  for (const MeshCorner& corner : file.corners) {
     for (std::size_t axis = 0; axis < 3; ++axis) {
       const double v = file.positions[std::size_t(corner.position) * 3 + axis];
       framing.low[axis] = std::min(framing.low[axis], v);

@@ -38,7 +38,7 @@ class MtlReader {
     if (materials_.empty()) {
       refuseAt(path_, s.line, std::string(k) + " comes before any newmtl");
     }
-    ObjMaterial& m = materials_.back();
+    ModelMaterial& m = materials_.back();
     if (k == "Kd") return color(s, m.diffuse);
     if (k == "Ks") return color(s, m.specular);
     if (k == "Ka") {
@@ -53,7 +53,7 @@ class MtlReader {
     if (k == "map_Kd") return texture(s, m);
   }
 
-  std::vector<ObjMaterial> finish() { return std::move(materials_); }
+  std::vector<ModelMaterial> finish() { return std::move(materials_); }
 
  private:
   void warn(const std::string& what) { warnOnce(warnings_, path_ + ": " + what); }
@@ -74,7 +74,7 @@ class MtlReader {
     color = {float(r), float(g), float(b), 1};
   }
 
-  void texture(const Statement& s, ObjMaterial& m) {
+  void texture(const Statement& s, ModelMaterial& m) {
     std::size_t at = 0;
     // An option's words run to the most it takes or the first that is not a number; the
     // last word is always the file's.
@@ -93,13 +93,13 @@ class MtlReader {
   std::string path_;
   std::string folder_;
   std::vector<std::string>& warnings_;
-  std::vector<ObjMaterial> materials_;
+  std::vector<ModelMaterial> materials_;
 };
 
 }  // namespace
 
-std::vector<ObjMaterial> readMtlText(const std::string& path, std::string_view text,
-                                     std::vector<std::string>& warnings) {
+std::vector<ModelMaterial> readMtlText(const std::string& path, std::string_view text,
+                                       std::vector<std::string>& warnings) {
   MtlReader reader(path, warnings);
   readStatements(path, text, "material library", [&](const Statement& s) { reader.take(s); });
   return reader.finish();

@@ -64,7 +64,7 @@ class ObjReader {
     warn("'" + std::string(k) + "' statements are not read");
   }
 
-  ObjFile finish() {
+  ModelMesh finish() {
     checkForwardIndices();
     if (file_.faces.empty()) throw SceneFileError(file_.path + ": no faces to draw");
     return std::move(file_);
@@ -155,7 +155,7 @@ class ObjReader {
     return value < 0 ? long(count + value) : long(value - 1);
   }
 
-  ObjCorner corner(const Statement& s, std::string_view word) const {
+  MeshCorner corner(const Statement& s, std::string_view word) const {
     std::string_view parts[3];
     int count = 0;
     for (std::size_t start = 0;; ++count) {
@@ -166,7 +166,7 @@ class ObjReader {
       start = slash + 1;
     }
     ++count;
-    ObjCorner c;
+    MeshCorner c;
     c.position = index(s, parts[0], long(file_.positions.size() / 3), "position");
     if (count > 1 && !(parts[1].empty() && count == 3)) {
       c.texCoord = index(s, parts[1], long(file_.texCoords.size() / 2), "texture coordinate");
@@ -193,9 +193,9 @@ class ObjReader {
     const long positions = long(file_.positions.size() / 3);
     const long texCoords = long(file_.texCoords.size() / 2);
     const long normals = long(file_.normals.size() / 3);
-    for (const ObjFace& f : file_.faces) {
+    for (const MeshFace& f : file_.faces) {
       for (int k = 0; k < f.cornerCount; ++k) {
-        const ObjCorner& c = file_.corners[f.firstCorner + std::size_t(k)];
+        const MeshCorner& c = file_.corners[f.firstCorner + std::size_t(k)];
         checkIndex(f, c.position, positions, "position", "positions");
         checkIndex(f, c.texCoord, texCoords, "texture coordinate", "texture coordinates");
         checkIndex(f, c.normal, normals, "normal", "normals");
@@ -203,7 +203,7 @@ class ObjReader {
     }
   }
 
-  void checkIndex(const ObjFace& f, long index, long count, const char* what,
+  void checkIndex(const MeshFace& f, long index, long count, const char* what,
                   const char* plural) const {
     if (index < count) return;
     refuseAt(file_.path, f.line,
@@ -212,7 +212,7 @@ class ObjReader {
   }
 
   static constexpr long long kMostIndex = 1LL << 40;
-  ObjFile file_;
+  ModelMesh file_;
   std::vector<std::string>& warnings_;
   std::map<std::string, int> materialOf_;
   int material_ = -1;
@@ -220,8 +220,8 @@ class ObjReader {
 
 }  // namespace
 
-ObjFile readObjText(const std::string& path, std::string_view text,
-                    std::vector<std::string>& warnings) {
+ModelMesh readObjText(const std::string& path, std::string_view text,
+                      std::vector<std::string>& warnings) {
   ObjReader reader(path, warnings);
   readStatements(path, text, "Wavefront OBJ", [&](const Statement& s) { reader.take(s); });
   return reader.finish();

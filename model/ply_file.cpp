@@ -206,7 +206,7 @@ int indexOf(const Element& e, std::initializer_list<const char*> names) {
   return -1;
 }
 
-void readVertices(const std::string& path, const Element& e, Body& body, ObjFile& model) {
+void readVertices(const std::string& path, const Element& e, Body& body, ModelMesh& model) {
   const int x = indexOf(e, {"x"});
   const int y = indexOf(e, {"y"});
   const int z = indexOf(e, {"z"});
@@ -244,7 +244,7 @@ void readVertices(const std::string& path, const Element& e, Body& body, ObjFile
       throw SceneFileError(path + ": a texture coordinate is beyond a float's range");
 }
 
-void readFaces(const std::string& path, const Element& e, Body& body, ObjFile& model) {
+void readFaces(const std::string& path, const Element& e, Body& body, ModelMesh& model) {
   int corners = -1;
   for (std::size_t i = 0; i < e.properties.size(); ++i)
     if (e.properties[i].isList &&
@@ -284,10 +284,10 @@ bool isPly(std::string_view bytes) {
   return bytes.substr(0, 4) == "ply\n" || bytes.substr(0, 5) == "ply\r\n";
 }
 
-ObjFile readPly(const std::string& path, std::string_view bytes) {
+ModelMesh readPly(const std::string& path, std::string_view bytes) {
   const Header header = readHeader(path, bytes);
   Body body(path, bytes.substr(header.bodyStart), header.encoding);
-  ObjFile model;
+  ModelMesh model;
   model.path = path;
   bool verticesSeen = false;
   for (const Element& e : header.elements) {
@@ -311,9 +311,9 @@ ObjFile readPly(const std::string& path, std::string_view bytes) {
   const long vertices = long(model.positions.size() / 3);
   const bool normals = !model.normals.empty();
   const bool texCoords = !model.texCoords.empty();
-  for (ObjFace& face : model.faces) {
+  for (MeshFace& face : model.faces) {
     for (int k = 0; k < face.cornerCount; ++k) {
-      ObjCorner& c = model.corners[face.firstCorner + std::size_t(k)];
+      MeshCorner& c = model.corners[face.firstCorner + std::size_t(k)];
       if (c.position >= vertices) {
         throw SceneFileError(path + ": face " + std::to_string(face.line) + " names vertex " +
                              std::to_string(c.position) + ", but the file has " +

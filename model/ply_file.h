@@ -15,4 +15,4 @@ bool isPly(std::string_view bytes);
 // elements and properties are read past. Read strictly: the header must describe what
 // follows it exactly, every number must be finite, every index in range. Throws
 // SceneFileError naming the file and what is wrong.
-ObjFile readPly(const std::string& path, std::string_view bytes);
+ModelMesh readPly(const std::string& path, std::string_view bytes);

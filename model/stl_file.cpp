@@ -28,7 +28,7 @@ bool isBinaryStl(std::string_view bytes) {
 
 // A face of three corners: positions from `first` on, and its normal where the file
 // gives one that is not zero.
-void addFacet(ObjFile& model, long line, const float normal[3]) {
+void addFacet(ModelMesh& model, long line, const float normal[3]) {
   const long first = long(model.positions.size() / 3) - 3;
   const bool given = normal[0] != 0 || normal[1] != 0 || normal[2] != 0;
   if (given) model.normals.insert(model.normals.end(), normal, normal + 3);
@@ -38,8 +38,8 @@ void addFacet(ObjFile& model, long line, const float normal[3]) {
     model.corners.push_back({first + k, -1, n});
 }
 
-ObjFile readBinary(const std::string& path, std::string_view bytes) {
-  ObjFile model;
+ModelMesh readBinary(const std::string& path, std::string_view bytes) {
+  ModelMesh model;
   model.path = path;
   const std::size_t count = littleEndian32(bytes, 80);
   for (std::size_t t = 0; t < count; ++t) {
@@ -77,7 +77,7 @@ class AsciiStl {
     refuseAt(model_.path, s.line, "'" + std::string(k) + "' is not an STL statement");
   }
 
-  ObjFile finish() {
+  ModelMesh finish() {
     if (inFacet_) throw SceneFileError(model_.path + ": the last facet has no endfacet");
     return std::move(model_);
   }
@@ -119,7 +119,7 @@ class AsciiStl {
     addFacet(model_, line_, normal_);
   }
 
-  ObjFile model_;
+  ModelMesh model_;
   float normal_[3] = {};
   bool inFacet_ = false;
   int corners_ = 0;
@@ -133,8 +133,8 @@ bool isStl(std::string_view bytes) {
   return bytes.substr(0, 5) == "solid" && bytes.substr(0, 4096).find("facet") != bytes.npos;
 }
 
-ObjFile readStl(const std::string& path, std::string_view bytes) {
-  ObjFile model;
+ModelMesh readStl(const std::string& path, std::string_view bytes) {
+  ModelMesh model;
   if (isBinaryStl(bytes)) {
     model = readBinary(path, bytes);
   } else {

@@ -13,4 +13,4 @@ bool isStl(std::string_view bytes);
 // facet a face of three corners with its normal (a zero normal leaves the face its own).
 // Read strictly: every number whole and finite, every facet of three vertices. Throws
 // SceneFileError naming the file and, in ASCII, the line at fault.
-ObjFile readStl(const std::string& path, std::string_view bytes);
+ModelMesh readStl(const std::string& path, std::string_view bytes);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Fuzzes the model reader (an OBJ file, its material library and its texture, from one
-# input: tests/fuzz/obj_scene_target.h) and the software pipeline behind it:
+# Fuzzes the model reader (a model file, its material library or glTF buffer and its
+# texture, from one input: tests/fuzz/model_scene_target.h) and the software pipeline
+# behind it:
 #
 #   scripts/fuzz.sh [SECONDS [SEED]]
 #
@@ -17,13 +18,13 @@ seconds=${1:-60}
 seed=${2:-0}
 "$root/scripts/install-deps.sh"
 CC=clang-14 CXX=clang++-14 "$root/scripts/configure.sh" "$root/build/fuzz" \
-  -DCMAKE_BUILD_TYPE=Debug -DQUADRELLE_FUZZ=ON -- obj_scene_fuzzer
+  -DCMAKE_BUILD_TYPE=Debug -DQUADRELLE_FUZZ=ON -- model_scene_fuzzer
 
 corpus=$(mktemp -d)
 log=$(mktemp)
 trap 'rm -rf "$corpus" "$log"' EXIT
 mkdir -p "$root/build/fuzz/crashes"
-if ! "$root/build/fuzz/tests/fuzz/obj_scene_fuzzer" -max_total_time="$seconds" -seed="$seed" \
+if ! "$root/build/fuzz/tests/fuzz/model_scene_fuzzer" -max_total_time="$seconds" -seed="$seed" \
   -max_len=4096 -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$root/build/fuzz/crashes/" \
   -print_final_stats=1 "$corpus" "$root/tests/fuzz/seeds" "$root/tests/data/models" >"$log" 2>&1; then
   tail -n 60 "$log"

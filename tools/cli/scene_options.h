@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "model/obj_scene.h"
+#include "model/model_scene.h"
 #include "scene/render_context.h"
 #include "tools/cli/json.h"
 #include "tools/cli/options.h"

@@ -12,4 +12,4 @@
 // length is odd. Models the reader refuses end there. Stops the program if the two paths
 // draw different points. Returns how many textures the model brought, or -1 where it was
 // refused.
-int drawObjBytes(const std::uint8_t* data, std::size_t size);
+int drawModelBytes(const std::uint8_t* data, std::size_t size);

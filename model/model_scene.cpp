@@ -1,4 +1,4 @@
-#include "model/obj_scene.h"
+#include "model/model_scene.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,9 +20,9 @@ namespace {
 
 // The materials the file names, read from its libraries: one that cannot be read is a
 // warning, and a name that none defines draws light grey.
-std::vector<const ObjMaterial*> materialsOf(const ObjFile& file, ModelFiles& files,
-                                            std::vector<ObjMaterial>& read,
-                                            std::vector<std::string>& warnings) {
+std::vector<const ModelMaterial*> materialsOf(const ModelMesh& file, ModelFiles& files,
+                                              std::vector<ModelMaterial>& read,
+                                              std::vector<std::string>& warnings) {
   for (const std::string& library : file.libraries) {
     std::vector<std::string> problems;
     const auto mtl = files.find(library, {folderOf(file.path)}, kLargestMtlFile, problems);
@@ -30,15 +30,15 @@ std::vector<const ObjMaterial*> materialsOf(const ObjFile& file, ModelFiles& fil
       warnOnce(warnings, file.path + ": material library " + problem +
                              (mtl ? "" : "; drawn without its materials"));
     if (!mtl) continue;
-    std::vector<ObjMaterial> materials = readMtlText(mtl->path, mtl->bytes, warnings);
+    std::vector<ModelMaterial> materials = readMtlText(mtl->path, mtl->bytes, warnings);
     std::move(materials.begin(), materials.end(), std::back_inserter(read));
   }
   read.insert(read.end(), file.materials.begin(), file.materials.end());
   // Pointers into `read` only once it holds every library; the first definition wins.
-  std::map<std::string, const ObjMaterial*> byName;
-  for (const ObjMaterial& m : read)
+  std::map<std::string, const ModelMaterial*> byName;
+  for (const ModelMaterial& m : read)
     byName.try_emplace(m.name, &m);
-  std::vector<const ObjMaterial*> used;
+  std::vector<const ModelMaterial*> used;
   for (const std::string& name : file.materialNames) {
     const auto found = byName.find(name);
     if (found == byName.end()) {
@@ -54,7 +54,7 @@ std::vector<const ObjMaterial*> materialsOf(const ObjFile& file, ModelFiles& fil
 // all within one budget of texels; null where a material has none or it cannot be read.
 class TextureShelf {
  public:
-  TextureShelf(const ObjFile& file, ModelFiles& files, RenderContext& context,
+  TextureShelf(const ModelMesh& file, ModelFiles& files, RenderContext& context,
                std::vector<std::string>& warnings, long long texelBudget)
       : file_(file),
         files_(files),
@@ -62,7 +62,7 @@ class TextureShelf {
         warnings_(warnings),
         texelsLeft_(texelBudget) {}
 
-  Texture* textureOf(const ObjMaterial* material) {
+  Texture* textureOf(const ModelMaterial* material) {
     if (material == nullptr || material->texture.empty()) return nullptr;
     if (material->ownTexture >= 0) return ownTexture(*material);
     std::vector<std::string> problems;
@@ -79,7 +79,7 @@ class TextureShelf {
 
  private:
   // A picture the model file holds itself: known by its place in the file.
-  Texture* ownTexture(const ObjMaterial& material) {
+  Texture* ownTexture(const ModelMaterial& material) {
     const std::size_t index = std::size_t(material.ownTexture);
     const auto [at, added] = decoded_.try_emplace("#" + std::to_string(index), nullptr);
     if (added) at->second = decode(file_.textures[index], material.texture);
@@ -99,7 +99,7 @@ class TextureShelf {
     return &context_.adoptTexture(std::move(*texture));
   }
 
-  const ObjFile& file_;
+  const ModelMesh& file_;
   ModelFiles& files_;
   RenderContext& context_;
   std::vector<std::string>& warnings_;
@@ -108,7 +108,7 @@ class TextureShelf {
   int count_ = 0;
 };
 
-Color colorOrGrey(const ObjMaterial* material) {
+Color colorOrGrey(const ModelMaterial* material) {
   // Faces without a material: light grey, which shows on the white the window is
   // cleared to.
   return material ? material->diffuse : Color{0.8f, 0.8f, 0.8f, 1};
@@ -119,7 +119,7 @@ int shininessOf(double ns) {
   return int(std::lround(std::clamp(ns, 0.0, 128.0)));
 }
 
-void setMaterial(RenderContext& context, const ObjMaterial* material, Texture* texture) {
+void setMaterial(RenderContext& context, const ModelMaterial* material, Texture* texture) {
   context.setMaterial(colorOrGrey(material), material ? material->specular : Color{0, 0, 0, 1},
                       material ? shininessOf(material->shininess) : 0);
   context.bindTexture(texture, nullptr);
@@ -136,16 +136,16 @@ void setNormal(RenderContext& context, Vec3 n) {
 
 class FaceCapture {
  public:
-  FaceCapture(const ObjFile& file, const ModelFraming& framing, RenderContext& context)
+  FaceCapture(const ModelMesh& file, const ModelFraming& framing, RenderContext& context)
       : file_(file), framing_(framing), context_(context) {}
 
-  void capture(const ObjFace& face) const {
-    const ObjCorner* corners = &file_.corners[face.firstCorner];
+  void capture(const MeshFace& face) const {
+    const MeshCorner* corners = &file_.corners[face.firstCorner];
     context_.beginPolygon();
     context_.meshes.back().polygons.back().vertices.reserve(std::size_t(face.cornerCount));
     bool faceNormalSet = false;
     for (int k = 0; k < face.cornerCount; ++k) {
-      const ObjCorner& corner = corners[k];
+      const MeshCorner& corner = corners[k];
       if (corner.normal >= 0) {
         const float* n = &file_.normals[std::size_t(corner.normal) * 3];
         setNormal(context_, framing_.turn({n[0], n[1], n[2]}));
@@ -166,28 +166,28 @@ class FaceCapture {
   }
 
  private:
-  Vec3 positionOf(const ObjCorner& corner) const {
+  Vec3 positionOf(const MeshCorner& corner) const {
     return framing_.place(&file_.positions[std::size_t(corner.position) * 3]);
   }
 
   // The face's own normal, from its framed corners by Newell's method.
-  Vec3 faceNormal(const ObjCorner* corners, int count) const {
+  Vec3 faceNormal(const MeshCorner* corners, int count) const {
     const auto n =
         newellNormal(std::size_t(count), [&](std::size_t k) { return positionOf(corners[k]); });
     return {float(n[0]), float(n[1]), float(n[2])};
   }
 
-  const ObjFile& file_;
+  const ModelMesh& file_;
   const ModelFraming& framing_;
   RenderContext& context_;
 };
 
 // The faces of each material, in the order the file first uses the materials; -1 is no
 // material.
-std::vector<std::pair<int, std::vector<const ObjFace*>>> facesByMaterial(const ObjFile& file) {
-  std::vector<std::pair<int, std::vector<const ObjFace*>>> groups;
+std::vector<std::pair<int, std::vector<const MeshFace*>>> facesByMaterial(const ModelMesh& file) {
+  std::vector<std::pair<int, std::vector<const MeshFace*>>> groups;
   std::map<int, std::size_t> groupOf;
-  for (const ObjFace& face : file.faces) {
+  for (const MeshFace& face : file.faces) {
     const auto [at, added] = groupOf.try_emplace(face.material, groups.size());
     if (added) groups.push_back({face.material, {}});
     groups[at->second].second.push_back(&face);
@@ -197,26 +197,26 @@ std::vector<std::pair<int, std::vector<const ObjFace*>>> facesByMaterial(const O
 
 }  // namespace
 
-ModelSummary captureObjScene(const ObjFile& file, ModelFiles& files, RenderContext& context,
-                             std::vector<std::string>& warnings, char up, long long texelBudget) {
+ModelSummary captureModelScene(const ModelMesh& file, ModelFiles& files, RenderContext& context,
+                               std::vector<std::string>& warnings, char up, long long texelBudget) {
   ModelSummary summary;
   summary.file = file.path;
   summary.framing = frameModel(file, up);
   if (summary.framing.isOnePoint()) {
     warnOnce(warnings, file.path + ": all its positions are one point, which covers no pixel");
   }
-  std::vector<ObjMaterial> materials;
-  const std::vector<const ObjMaterial*> used = materialsOf(file, files, materials, warnings);
+  std::vector<ModelMaterial> materials;
+  const std::vector<const ModelMaterial*> used = materialsOf(file, files, materials, warnings);
   context.reset();
   addSceneLights(context);
   TextureShelf textures(file, files, context, warnings, texelBudget);
   const FaceCapture faces(file, summary.framing, context);
   for (const auto& [material, group] : facesByMaterial(file)) {
-    const ObjMaterial* m = material < 0 ? nullptr : used[std::size_t(material)];
+    const ModelMaterial* m = material < 0 ? nullptr : used[std::size_t(material)];
     setMaterial(context, m, textures.textureOf(m));
     context.begin();
     context.meshes.back().polygons.reserve(group.size());
-    for (const ObjFace* face : group)
+    for (const MeshFace* face : group)
       faces.capture(*face);
   }
   summary.polygons = long(file.faces.size());
@@ -226,8 +226,8 @@ ModelSummary captureObjScene(const ObjFile& file, ModelFiles& files, RenderConte
   return summary;
 }
 
-ObjFile readModelBytes(const std::string& path, std::string_view bytes, ModelFiles& files,
-                       std::vector<std::string>& warnings) {
+ModelMesh readModelBytes(const std::string& path, std::string_view bytes, ModelFiles& files,
+                         std::vector<std::string>& warnings) {
   if (isGltf(bytes)) return readGltf(path, bytes, files, warnings);
   if (isPly(bytes)) return readPly(path, bytes);
   if (isStl(bytes)) return readStl(path, bytes);
@@ -239,8 +239,8 @@ ModelSummary loadModelScene(const std::string& path, const ModelOptions& options
   try {
     const ModelFile model = readModelFile(path, kLargestObjFile);
     DiskModelFiles files(folderOf(path), options.outsideFilesAllowed);
-    return captureObjScene(readModelBytes(path, model.bytes, files, warnings), files, context,
-                           warnings, options.up);
+    return captureModelScene(readModelBytes(path, model.bytes, files, warnings), files, context,
+                             warnings, options.up);
   } catch (const std::bad_alloc&) {
     throw SceneFileError(path + ": too large to hold in memory");
   } catch (const std::length_error&) {

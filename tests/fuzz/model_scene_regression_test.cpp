@@ -8,7 +8,7 @@
 #include <iterator>
 #include <string>
 
-#include "tests/fuzz/obj_scene_target.h"
+#include "tests/fuzz/model_scene_target.h"
 
 namespace {
 
@@ -24,14 +24,14 @@ int drawEveryFile(const fs::path& folder, int& refused) {
     const std::string bytes{std::istreambuf_iterator<char>(in), {}};
     SCOPED_TRACE(entry.path().string());
     const int brought =
-        drawObjBytes(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        drawModelBytes(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     textures += std::max(0, brought);
     refused += brought < 0;
   }
   return textures;
 }
 
-TEST(ObjSceneFuzzTarget, DrawsOrRefusesEverySeedAndEveryInputThatOnceCrashedIt) {
+TEST(ModelSceneFuzzTarget, DrawsOrRefusesEverySeedAndEveryInputThatOnceCrashedIt) {
   int refused = 0;
   drawEveryFile(QUADRELLE_SOURCE_DIR "/tests/data/models", refused);
   // The seeds reach every reader, OBJ, MTL, STL, PLY, glTF, GLB and the texture decoder, and the

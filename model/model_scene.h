@@ -41,18 +41,18 @@ struct ModelOptions {
 // warning, and the model is drawn without it; a library that is malformed is refused.
 // Textures share `texelBudget`, and each file is decoded once. The reduced texture
 // levels are not prepared here. Throws SceneFileError.
-ModelSummary captureObjScene(const ObjFile& file, ModelFiles& files, RenderContext& context,
-                             std::vector<std::string>& warnings, char up = 'y',
-                             long long texelBudget = kTexelBudget);
+ModelSummary captureModelScene(const ModelMesh& file, ModelFiles& files, RenderContext& context,
+                               std::vector<std::string>& warnings, char up = 'y',
+                               long long texelBudget = kTexelBudget);
 
 // The model in a file's bytes, by its content: a glTF file (its buffers and pictures
 // from `files`), a PLY file, an STL file (ASCII or binary), or else a Wavefront OBJ file.
 // Throws SceneFileError.
-ObjFile readModelBytes(const std::string& path, std::string_view bytes, ModelFiles& files,
-                       std::vector<std::string>& warnings);
+ModelMesh readModelBytes(const std::string& path, std::string_view bytes, ModelFiles& files,
+                         std::vector<std::string>& warnings);
 
 // Reads the model file (OBJ, STL, PLY or glTF) and what it names from disk, then
-// captureObjScene. Throws SceneFileError with one line naming the file, for lack of
+// captureModelScene. Throws SceneFileError with one line naming the file, for lack of
 // memory too.
 ModelSummary loadModelScene(const std::string& path, const ModelOptions& options,
                             RenderContext& context, std::vector<std::string>& warnings);

@@ -1,4 +1,4 @@
-#include "tests/fuzz/obj_scene_target.h"
+#include "tests/fuzz/model_scene_target.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/view_setup.h"
-#include "model/obj_scene.h"
+#include "model/model_scene.h"
 #include "model/scene_file_error.h"
 #include "raster/software_frame.h"
 #include "raster/texture_levels.h"
@@ -36,7 +36,7 @@ std::string cut(std::string_view& text, std::string_view mark) {
 
 }  // namespace
 
-int drawObjBytes(const std::uint8_t* data, std::size_t size) {
+int drawModelBytes(const std::uint8_t* data, std::size_t size) {
   std::string_view input(reinterpret_cast<const char*>(data), size);
   const std::string obj = cut(input, "\n@@mtl\n");
   const std::string mtl = cut(input, "\n@@image\n");
@@ -47,8 +47,8 @@ int drawObjBytes(const std::uint8_t* data, std::size_t size) {
   ModelSummary model;
   try {
     // A budget of 256 x 256 texels keeps each input quick to draw under the sanitizers.
-    model = captureObjScene(readModelBytes("input.obj", obj, files, warnings), files, context,
-                            warnings, "xyz"[size % 3], kFuzzTexelBudget);
+    model = captureModelScene(readModelBytes("input.obj", obj, files, warnings), files, context,
+                              warnings, "xyz"[size % 3], kFuzzTexelBudget);
   } catch (const SceneFileError&) {
     return -1;
   }

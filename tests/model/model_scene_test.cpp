@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "model/obj_scene.h"
+#include "model/model_scene.h"
 #include "model/scene_file_error.h"
 #include "tests/support/model_folder.h"
 
