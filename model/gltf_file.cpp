@@ -125,6 +125,8 @@ class MeshGathering {
     std::vector<int> out;
     for (std::size_t i = 0; i < isChild.size(); ++i)
       if (!isChild[i]) out.push_back(int(i));
+    refusal_.require(!out.empty() || model_.nodes.empty(),
+                     "every node is some node's child: the nodes form a cycle");
     return out;
   }
 
@@ -264,7 +266,8 @@ class MeshGathering {
   }
 
   // The record's own picture for a material's base colour texture, each glTF image
-  // taken once; -1 for none, said in the warnings where it cannot be had.
+  // taken once, and in `written` how messages name it; -1 for none, said in the warnings
+  // where it cannot be had.
   int pictureOf(const tinygltf::TextureInfo& info, const std::string& material,
                 std::string& written) {
     if (info.index == -1) return -1;
@@ -278,13 +281,16 @@ class MeshGathering {
     }
     refusal_.requireIndex(image, model_.images.size(), "a texture's source is image");
     tinygltf::Image& picture = model_.images[std::size_t(image)];
-    written = picture.uri.empty() || picture.uri.rfind("data:", 0) == 0
-                  ? "image " + std::to_string(image)
-                  : picture.uri;
     const auto [at, added] = pictureOf_.try_emplace(image, int(file_.textures.size()));
-    if (added) {
+    if (added && picture.image.empty()) at->second = -1;  // its file was not read, and said so
+    if (added && at->second >= 0) {
       file_.textures.emplace_back(picture.image.begin(), picture.image.end());
       std::vector<unsigned char>().swap(picture.image);
+    }
+    if (at->second >= 0) {
+      written = picture.uri.empty() || picture.uri.rfind("data:", 0) == 0
+                    ? "image " + std::to_string(image)
+                    : picture.uri;
     }
     return at->second;
   }

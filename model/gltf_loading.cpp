@@ -93,8 +93,9 @@ class FileGate {
     if (!added) return at->second.has_value();
     std::vector<std::string> problems;
     at->second = files_.find(name, {folderOf(path_)}, bytesLeft_, problems);
+    // Said only when the model is drawn, so a file that is missing was a picture.
     for (const std::string& problem : problems)
-      warnOnce(problems_, path_ + ": " + problem);
+      warnOnce(problems_, path_ + ": " + problem + (at->second ? "" : "; drawn without it"));
     if (at->second) {
       bytesLeft_ -= at->second->bytes.size();
     } else {

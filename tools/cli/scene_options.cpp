@@ -32,12 +32,13 @@ void addSceneOptions(OptionParser& parser, SceneOptions& scene) {
 
 const char* const kSceneOptionsUsage =
     "  --scene FILE        a model instead of the viewer's scene: Wavefront OBJ (with\n"
-    "                      its MTL materials and PNG, JPEG, BMP or TGA textures), STL or\n"
-    "                      PLY, centred and scaled to fit the view; the scene's lights stay\n"
+    "                      its MTL materials and PNG, JPEG, BMP or TGA textures), glTF\n"
+    "                      or GLB, STL or PLY, centred and scaled to fit the view; the\n"
+    "                      scene's lights stay\n"
     "  --up x|y|z          the model's axis that points up (default y)\n"
     "  --allow-outside-files\n"
-    "                      read materials and textures that lie outside the model's\n"
-    "                      folder, which by default are looked for inside it\n"
+    "                      read materials, textures and glTF buffers that lie outside\n"
+    "                      the model's folder, which by default are looked for inside it\n"
     "  --lighting on|off   lighting, which the viewer never turns on (default off)\n";
 
 std::optional<ModelSummary> buildScene(const SceneOptions& scene, RenderContext& context,
