@@ -1,6 +1,8 @@
 #include "model/gltf_loading.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <map>
 #include <optional>
 
