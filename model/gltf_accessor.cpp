@@ -6,13 +6,11 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 
+#include "model/byte_order.h"
 #include "model/scene_file_error.h"
 
 namespace {
-
-static_assert(std::endian::native == std::endian::little, "glTF's buffers are little-endian");
 
 int widthOf(int type) {
   return type == TINYGLTF_TYPE_VEC2 ? 2 : type == TINYGLTF_TYPE_VEC3 ? 3 : 1;
@@ -29,37 +27,15 @@ std::size_t sizeOf(int componentType) {
   }
 }
 
-template <typename T>
-double read(const unsigned char* at) {
-  T value;
-  std::memcpy(&value, at, sizeof value);
-  return double(value);
-}
-
 double component(const unsigned char* at, int componentType, bool normalized) {
-  switch (componentType) {
-    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE:
-      return normalized ? read<std::uint8_t>(at) / 255.0 : read<std::uint8_t>(at);
-    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT:
-      return normalized ? read<std::uint16_t>(at) / 65535.0 : read<std::uint16_t>(at);
-    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT:
-      return read<std::uint32_t>(at);
-    default:
-      return read<float>(at);
+  const int size = int(sizeOf(componentType));
+  const std::uint64_t bits = numberAt(at, size);
+  if (componentType == TINYGLTF_COMPONENT_TYPE_FLOAT) {
+    return std::bit_cast<float>(std::uint32_t(bits));
   }
+  // Normalized integers map 0..255 or 0..65535 onto 0..1.
+  return normalized ? double(bits) / double((1u << (8 * size)) - 1) : double(bits);
 }
-
-class AccessorCheck {
- public:
-  AccessorCheck(const std::string& path, int index, const char* role)
-      : prefix_(path + ": " + role + "'s accessor " + std::to_string(index)) {}
-  void require(bool holds, const std::string& fault) const {
-    if (!holds) throw SceneFileError(prefix_ + " " + fault);
-  }
-
- private:
-  std::string prefix_;
-};
 
 // Where the accessor's first element starts, and how far apart its elements lie, once
 // every element is known to lie inside the buffer.
@@ -69,7 +45,7 @@ struct Layout {
 };
 
 Layout layoutOf(const tinygltf::Model& model, const tinygltf::Accessor& accessor,
-                std::size_t elementSize, const AccessorCheck& check) {
+                std::size_t elementSize, const Refusal& check) {
   const auto views = model.bufferViews.size();
   check.require(accessor.bufferView >= 0 && std::size_t(accessor.bufferView) < views,
                 "names buffer view " + std::to_string(accessor.bufferView) + ", but the file has " +
@@ -99,7 +75,7 @@ Layout layoutOf(const tinygltf::Model& model, const tinygltf::Accessor& accessor
 
 std::vector<double> accessorValues(const tinygltf::Model& model, int index,
                                    const AccessorShape& shape, const std::string& path) {
-  const AccessorCheck check(path, index, shape.role);
+  const Refusal check(path + ": " + shape.role + "'s accessor " + std::to_string(index) + " ");
   check.require(index >= 0 && std::size_t(index) < model.accessors.size(),
                 "is not in the file, which has " + std::to_string(model.accessors.size()));
   const tinygltf::Accessor& accessor = model.accessors[std::size_t(index)];
@@ -126,7 +102,7 @@ std::vector<double> accessorValues(const tinygltf::Model& model, int index,
     for (int c = 0; c < width; ++c) {
       const double value = component(element + std::size_t(c) * componentSize,
                                      accessor.componentType, accessor.normalized);
-      check.require(std::isfinite(value), "holds a number that is not finite");
+      if (!std::isfinite(value)) check.refuse("holds a number that is not finite");
       values[e * std::size_t(width) + std::size_t(c)] = value;
     }
   }

@@ -29,22 +29,6 @@ const AccessorShape kIndices{
     {TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE, TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT,
      TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT}};
 
-class Refusal {
- public:
-  explicit Refusal(const std::string& path) : path_(path) {}
-  void require(bool holds, const std::string& fault) const {
-    if (!holds) throw SceneFileError(path_ + ": " + fault);
-  }
-  // Refuses `index` unless it names one of `count` things.
-  void requireIndex(long long index, std::size_t count, const std::string& what) const {
-    require(index >= 0 && std::uint64_t(index) < count,
-            what + " " + std::to_string(index) + ", but the file has " + std::to_string(count));
-  }
-
- private:
-  std::string path_;
-};
-
 using Triangle = std::array<std::uint32_t, 3>;
 
 // The triangles of a primitive, as indices into its vertices, in the order glTF draws
@@ -77,7 +61,7 @@ struct Vertices {
 class MeshGathering {
  public:
   MeshGathering(tinygltf::Model& model, const std::string& path, std::vector<std::string>& warnings)
-      : model_(model), path_(path), refusal_(path), warnings_(warnings) {
+      : model_(model), path_(path), refusal_(path + ": "), warnings_(warnings) {
     file_.path = path;
   }
 
@@ -197,9 +181,10 @@ class MeshGathering {
     } else {
       indices = accessorValues(model_, primitive.indices, kIndices, path_);
       for (double i : indices)
-        refusal_.require(i < double(v.count()), "a primitive's index " + std::to_string(long(i)) +
-                                                    " is past its " + std::to_string(v.count()) +
-                                                    " vertices");
+        if (i >= double(v.count())) {
+          refusal_.refuse("a primitive's index " + std::to_string(long(i)) + " is past its " +
+                          std::to_string(v.count()) + " vertices");
+        }
     }
     refusal_.require(primitive.mode != TINYGLTF_MODE_TRIANGLES || indices.size() % 3 == 0,
                      "a primitive of triangles has " + std::to_string(indices.size()) +
@@ -210,8 +195,8 @@ class MeshGathering {
   void addVertices(const Vertices& v, const Placement& placement) {
     for (std::size_t i = 0; i < v.count(); ++i) {
       const auto p = placement.point(&v.positions[i * 3]);
-      refusal_.require(std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]),
-                       "a node places a position beyond a double's range");
+      if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2]))
+        refusal_.refuse("a node places a position beyond a double's range");
       file_.positions.insert(file_.positions.end(), p.begin(), p.end());
     }
     for (std::size_t i = 0; i < v.normals.size() / 3; ++i) {
@@ -328,7 +313,5 @@ ModelMesh readGltf(const std::string& path, std::string_view bytes, ModelFiles& 
                    std::vector<std::string>& warnings) {
   tinygltf::Model model = loadGltfModel(path, bytes, files, warnings);
   checkExtensions(model, path, warnings);
-  ModelMesh file = MeshGathering(model, path, warnings).gather();
-  if (file.faces.empty()) throw SceneFileError(path + ": no faces to draw");
-  return file;
+  return MeshGathering(model, path, warnings).gather();
 }

@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 
+#include "model/byte_order.h"
 #include "model/gltf_file.h"
 #include "model/scene_file_error.h"
 
@@ -41,8 +42,7 @@ int nestingDepth(std::string_view json) {
 // rest of the container.
 std::string_view jsonOf(std::string_view bytes, bool binary) {
   if (!binary || bytes.size() < 20) return bytes;
-  std::uint32_t length;
-  std::memcpy(&length, bytes.data() + 12, 4);
+  const auto length = numberAt(reinterpret_cast<const unsigned char*>(bytes.data()) + 12, 4);
   return bytes.substr(20, length);
 }
 

@@ -23,13 +23,9 @@ double determinant(const Placement& p) {
          at(p, 0, 2) * minor(p, 1, 2, 0, 1);
 }
 
-void require(bool holds, const std::string& path, int node, const std::string& fault) {
-  if (!holds) throw SceneFileError(path + ": node " + std::to_string(node) + fault);
-}
-
-Placement rotation(const std::vector<double>& q, const std::string& path, int node) {
+Placement rotation(const std::vector<double>& q, const Refusal& node) {
   const double length = std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
-  require(length > 0, path, node, "'s rotation is a quaternion of no length");
+  node.require(length > 0, "'s rotation is a quaternion of no length");
   const double x = q[0] / length, y = q[1] / length, z = q[2] / length, w = q[3] / length;
   return {{1 - 2 * (y * y + z * z), 2 * (x * y + z * w), 2 * (x * z - y * w), 0,  //
            2 * (x * y - z * w), 1 - 2 * (x * x + z * z), 2 * (y * z + x * w), 0,  //
@@ -78,17 +74,17 @@ bool Placement::mirrors() const {
 }
 
 Placement localPlacement(const tinygltf::Node& node, int index, const std::string& path) {
+  const Refusal refusal(path + ": node " + std::to_string(index));
   for (const auto* values : {&node.matrix, &node.translation, &node.rotation, &node.scale})
     for (double v : *values)
-      require(std::isfinite(v), path, index, " has a number that is not finite");
-  require(node.matrix.empty() || node.matrix.size() == 16, path, index,
-          "'s matrix does not have 16 numbers");
-  require(node.translation.empty() || node.translation.size() == 3, path, index,
-          "'s translation does not have 3 numbers");
-  require(node.rotation.empty() || node.rotation.size() == 4, path, index,
-          "'s rotation does not have 4 numbers");
-  require(node.scale.empty() || node.scale.size() == 3, path, index,
-          "'s scale does not have 3 numbers");
+      refusal.require(std::isfinite(v), " has a number that is not finite");
+  refusal.require(node.matrix.empty() || node.matrix.size() == 16,
+                  "'s matrix does not have 16 numbers");
+  refusal.require(node.translation.empty() || node.translation.size() == 3,
+                  "'s translation does not have 3 numbers");
+  refusal.require(node.rotation.empty() || node.rotation.size() == 4,
+                  "'s rotation does not have 4 numbers");
+  refusal.require(node.scale.empty() || node.scale.size() == 3, "'s scale does not have 3 numbers");
   Placement local;
   if (!node.matrix.empty()) {
     std::copy(node.matrix.begin(), node.matrix.end(), local.m.begin());
@@ -97,5 +93,5 @@ Placement localPlacement(const tinygltf::Node& node, int index, const std::strin
   Placement t, s;
   if (!node.translation.empty()) std::copy_n(node.translation.begin(), 3, t.m.begin() + 12);
   if (!node.scale.empty()) s.m[0] = node.scale[0], s.m[5] = node.scale[1], s.m[10] = node.scale[2];
-  return node.rotation.empty() ? t * s : t * rotation(node.rotation, path, index) * s;
+  return node.rotation.empty() ? t * s : t * rotation(node.rotation, refusal) * s;
 }

@@ -228,10 +228,12 @@ ModelSummary captureModelScene(const ModelMesh& file, ModelFiles& files, RenderC
 
 ModelMesh readModelBytes(const std::string& path, std::string_view bytes, ModelFiles& files,
                          std::vector<std::string>& warnings) {
-  if (isGltf(bytes)) return readGltf(path, bytes, files, warnings);
-  if (isPly(bytes)) return readPly(path, bytes);
-  if (isStl(bytes)) return readStl(path, bytes);
-  return readObjText(path, bytes, warnings);
+  ModelMesh mesh = isGltf(bytes)  ? readGltf(path, bytes, files, warnings)
+                   : isPly(bytes) ? readPly(path, bytes)
+                   : isStl(bytes) ? readStl(path, bytes)
+                                  : readObjText(path, bytes, warnings);
+  if (mesh.faces.empty()) throw SceneFileError(path + ": no faces to draw");
+  return mesh;
 }
 
 ModelSummary loadModelScene(const std::string& path, const ModelOptions& options,

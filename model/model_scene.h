@@ -47,7 +47,7 @@ ModelSummary captureModelScene(const ModelMesh& file, ModelFiles& files, RenderC
 
 // The model in a file's bytes, by its content: a glTF file (its buffers and pictures
 // from `files`), a PLY file, an STL file (ASCII or binary), or else a Wavefront OBJ file.
-// Throws SceneFileError.
+// Throws SceneFileError, for a model without faces too.
 ModelMesh readModelBytes(const std::string& path, std::string_view bytes, ModelFiles& files,
                          std::vector<std::string>& warnings);
 

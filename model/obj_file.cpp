@@ -66,7 +66,6 @@ class ObjReader {
 
   ModelMesh finish() {
     checkForwardIndices();
-    if (file_.faces.empty()) throw SceneFileError(file_.path + ": no faces to draw");
     return std::move(file_);
   }
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <optional>
 
+#include "model/byte_order.h"
 #include "model/scene_file_error.h"
 
 namespace {
@@ -82,11 +83,8 @@ class Body {
 
   double nextBytes(const Scalar& type) {
     if (left() < std::size_t(type.size)) refuse("ends before the elements its header gives");
-    std::uint64_t bits = 0;
-    for (int i = 0; i < type.size; ++i) {
-      const int byte = encoding_ == Encoding::LittleEndian ? type.size - 1 - i : i;
-      bits = (bits << 8) | static_cast<unsigned char>(bytes_[at_ + std::size_t(byte)]);
-    }
+    const std::uint64_t bits = numberAt(reinterpret_cast<const unsigned char*>(bytes_.data()) + at_,
+                                        type.size, encoding_ == Encoding::BigEndian);
     at_ += std::size_t(type.size);
     if (type.isFloat) {
       const double value = type.size == 4 ? double(std::bit_cast<float>(std::uint32_t(bits)))
@@ -323,6 +321,5 @@ ModelMesh readPly(const std::string& path, std::string_view bytes) {
       c.texCoord = texCoords ? c.position : -1;
     }
   }
-  if (model.faces.empty()) throw SceneFileError(path + ": no faces to draw");
   return model;
 }

@@ -4,8 +4,8 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 
+#include "model/byte_order.h"
 #include "model/model_text.h"
 #include "model/scene_file_error.h"
 
@@ -15,10 +15,7 @@ constexpr std::size_t kHeader = 84;
 constexpr std::size_t kTriangle = 50;
 
 std::uint32_t littleEndian32(std::string_view bytes, std::size_t at) {
-  std::uint32_t value = 0;
-  for (int i = 3; i >= 0; --i)
-    value = (value << 8) | static_cast<unsigned char>(bytes[at + std::size_t(i)]);
-  return value;
+  return std::uint32_t(numberAt(reinterpret_cast<const unsigned char*>(bytes.data()) + at, 4));
 }
 
 bool isBinaryStl(std::string_view bytes) {
@@ -44,11 +41,8 @@ ModelMesh readBinary(const std::string& path, std::string_view bytes) {
   const std::size_t count = littleEndian32(bytes, 80);
   for (std::size_t t = 0; t < count; ++t) {
     float values[12];
-    std::memcpy(values, bytes.data() + kHeader + t * kTriangle, sizeof values);
-    if constexpr (std::endian::native == std::endian::big) {
-      for (float& v : values)
-        v = std::bit_cast<float>(__builtin_bswap32(std::bit_cast<std::uint32_t>(v)));
-    }
+    for (std::size_t i = 0; i < 12; ++i)
+      values[i] = std::bit_cast<float>(littleEndian32(bytes, kHeader + t * kTriangle + 4 * i));
     for (float v : values) {
       if (!std::isfinite(v)) {
         throw SceneFileError(path + ": triangle " + std::to_string(t + 1) +
@@ -142,6 +136,5 @@ ModelMesh readStl(const std::string& path, std::string_view bytes) {
     readStatements(path, bytes, "STL", [&](const Statement& s) { reader.take(s); });
     model = reader.finish();
   }
-  if (model.faces.empty()) throw SceneFileError(path + ": no faces to draw");
   return model;
 }
