@@ -71,6 +71,19 @@ bool buildSceneOrRefuse(const std::string& program, const SceneOptions& scene,
   return true;
 }
 
+void warnIfModelUnseen(const std::string& program, const ModelSummary& model, const Image& picture,
+                       const Coverage& covered, Rgb background) {
+  bool anyCovered = false;
+  for (std::size_t i = 0; i < covered.size(); ++i) {
+    if (!covered[i]) continue;
+    if (!(picture.pixels[i] == background)) return;
+    anyCovered = true;
+  }
+  warn(program,
+       {model.file + (anyCovered ? ": every pixel the model covers has the background's colour"
+                                 : ": the model covers no pixel at this pose")});
+}
+
 std::string sceneArguments(const SceneOptions& scene) {
   std::string arguments;
   if (!scene.file.empty()) arguments += " --scene " + shellWord(scene.file);

@@ -8,6 +8,7 @@
 #include "scene/render_context.h"
 #include "tools/cli/json.h"
 #include "tools/cli/options.h"
+#include "tools/imaging/agreement.h"
 
 // What the tools draw: the viewer's built-in scene, or a model from a Wavefront OBJ
 // file; and whether lighting is on, which in the viewer it never is.
@@ -33,6 +34,12 @@ std::optional<ModelSummary> buildScene(const SceneOptions& scene, RenderContext&
 // program then ends with kExitUsage, having written nothing.
 bool buildSceneOrRefuse(const std::string& program, const SceneOptions& scene,
                         RenderContext& context, std::optional<ModelSummary>& model);
+
+// Warns, as `program`, when the model shows nothing in `picture`: it covers no pixel
+// (`covered` holds no pixel, in the picture's order), or every pixel it covers has the
+// background's colour.
+void warnIfModelUnseen(const std::string& program, const ModelSummary& model, const Image& picture,
+                       const Coverage& covered, Rgb background);
 
 // The options that give this scene, those that differ from the defaults: "" for the
 // built-in scene unlit.

@@ -28,12 +28,12 @@ struct Comparison {
   Agreement agreement;
 };
 
-// Whether every pixel the picture covers has the colour it was cleared to.
-bool allBackground(const SceneRenderer::Drawn& drawn, Rgb background) {
-  for (std::size_t i = 0; i < drawn.covered.size(); ++i) {
-    if (drawn.covered[i] && !(drawn.picture.pixels[i] == background)) return false;
-  }
-  return true;
+// The pixels either renderer covered.
+Coverage coveredByEither(const Comparison& c) {
+  Coverage either = c.opengl.covered;
+  for (std::size_t i = 0; i < either.size(); ++i)
+    either[i] = either[i] || c.software.covered[i];
+  return either;
 }
 
 Comparison compare(SceneRenderer& renderer, const ViewOptions& view, int tolerance,
@@ -74,10 +74,10 @@ int comparePose(SceneRenderer& renderer, const CompareOptions& o,
                     " faces could not be cut into triangles by GLU's tessellator; OpenGL drew "
                     "them as they are"});
   }
-  if (model && c.agreement.coveredEither == 0) {
-    warn(kProgram, {model->file + ": the model covers no pixel at this pose"});
-  } else if (model && allBackground(c.software, o.output.background)) {
-    warn(kProgram, {model->file + ": every pixel the model covers has the background's colour"});
+  // Judged on the software picture: a pixel only OpenGL covered is background there.
+  if (model) {
+    warnIfModelUnseen(kProgram, *model, c.software.picture, coveredByEither(c),
+                      o.output.background);
   }
   const Image difference =
       differenceMap(c.opengl.picture, c.opengl.covered, c.software.picture, c.software.covered);

@@ -43,15 +43,14 @@ struct Timing {
   double pngMs = 0;
 };
 
-// Whether every pixel that got a point has the background's colour.
-bool coveredAllBackground(const LayerPoints& points, Rgb background) {
-  for (int y = 0; y < points.height; ++y) {
-    for (int x = 0; x < points.width; ++x) {
-      const bool drawn = points.records[std::size_t(y) * points.width + x].drawn > 0;
-      if (drawn && !(points.picture.atGl(x, y) == background)) return false;
-    }
-  }
-  return true;
+// The pixels that got a point, in the picture's order: rows from the top.
+Coverage coverageOf(const LayerPoints& points) {
+  Coverage covered(points.records.size());
+  for (int y = 0; y < points.height; ++y)
+    for (int x = 0; x < points.width; ++x)
+      covered[std::size_t(points.height - 1 - y) * points.width + x] =
+          points.records[std::size_t(y) * points.width + x].drawn > 0;
+  return covered;
 }
 
 // Draws one frame into `points` and returns how long the pipeline took.
@@ -161,11 +160,9 @@ int run(const RenderOptions& o) {
       std::make_unique<LayerPoints>(o.view.width, o.view.height, o.edges, o.output.background);
   timing.pipelineMs = drawFrame(o, scene->context, frame, *points);
   const FrameStatistics statistics = frameStatistics(scene->context, *points);
-  if (scene->model && statistics.pixelsCovered == 0) {
-    warn(kProgram, {scene->model->file + ": the model covers no pixel at this pose"});
-  } else if (scene->model && coveredAllBackground(*points, o.output.background)) {
-    warn(kProgram,
-         {scene->model->file + ": every pixel the model covers has the background's colour"});
+  if (scene->model) {
+    warnIfModelUnseen(kProgram, *scene->model, points->picture, coverageOf(*points),
+                      o.output.background);
   }
   Writer writer(o, timing);
   if (!writer.open(error) || !writePictures(o, *points, frame, writer, error) ||
