@@ -17,8 +17,6 @@
 #include "tests/support/agreement_thresholds.h"
 #include "tests/support/program_run.h"
 #include "tests/support/scratch_folder.h"
-#include "tests/support/small_file_system.h"
-#include "tests/support/text_file.h"
 #include "tools/imaging/png_file.h"
 
 namespace {
@@ -291,30 +289,6 @@ TEST_F(CompareTool, ClosedOrFullStandardStreamsAreNoTrap) {
   EXPECT_NE(lost.standardError.find("cannot write the report to standard output: No space left"),
             std::string::npos)
       << lost.standardError;
-}
-
-// The three pictures are one result: a run that cannot write them all leaves every old
-// picture as it was. A 64 KB file system, which holds the output folder, takes the
-// pictures of a small view, not those of a 480 x 480 one.
-TEST_F(CompareTool, ARunThatCannotWriteEveryPictureLeavesTheFolderAsItWas) {
-  const SmallFileSystem small(folder / "small", "64k");
-  if (!small.mounted) GTEST_SKIP() << "cannot mount a small file system here (not root?)";
-  const std::string out = (folder / "small" / "out").string();
-  ASSERT_EQ(run({"--width", "64", "--height", "64", "--out", out}).status, 0);
-  std::map<std::string, std::string> before;
-  for (const auto& entry : fs::directory_iterator(out))
-    before[entry.path().filename()] = readTextFile(entry.path());
-  const ProgramResult full = run({"--out", out});
-  EXPECT_EQ(full.status, 2);
-  EXPECT_EQ(full.standardError.rfind("quadrelle-compare: cannot write " + out + "/", 0), 0u)
-      << full.standardError;
-  EXPECT_NE(full.standardError.find("No space left on device"), std::string::npos)
-      << full.standardError;
-  std::map<std::string, std::string> after;
-  for (const auto& entry : fs::directory_iterator(out))
-    after[entry.path().filename()] = readTextFile(entry.path());
-  EXPECT_EQ(before.size(), 3u);
-  EXPECT_TRUE(after == before) << "the earlier run's three pictures, and nothing else";
 }
 
 }  // namespace

@@ -77,37 +77,25 @@ std::unique_ptr<Loaded> loadGltf(const ModelFolder& folder, const Gltf& g,
   return load(folder.write(name, g.text()));
 }
 
-TEST(GltfFiles, TheHouseIsTheSameFromGltfAndGlbAndStandsUpright) {
-  const auto gltf = load(kModels + "house.gltf");
-  const auto glb = load(kModels + "house.glb");
-  for (const Loaded* house : {gltf.get(), glb.get()}) {
+// The house's two forms are drawn alike end to end (compare's test); here, what both
+// bring, and where the nodes put the roof.
+TEST(GltfFiles, TheHouseFromGltfAndGlbBringsEveryPartPlacedByItsNodes) {
+  for (const std::string form : {"gltf", "glb"}) {
+    const auto house = load(kModels + "house." + form);
     ASSERT_EQ(house->refusal, "");
     EXPECT_EQ(allOf(house->warnings), "");
     EXPECT_EQ(house->model.polygons, 18) << "12 of the walls, 4 of the roof's fan, 2 of the strip";
-    EXPECT_EQ(house->model.textures, 1);
+    ASSERT_EQ(house->model.textures, 1);
+    EXPECT_EQ(house->context.meshes[0].texture->width, 32);
+    EXPECT_EQ(house->context.meshes[1].diffuse, (Color{0.7f, 0.15f, 0.1f, 1}));
+    // The roof's apex, (0, 0.5, 0) in its mesh, is lifted 0.8 by the roof's matrix and
+    // turned about y by the house's rotation, which leaves it where it is; it is the
+    // fan's centre.
+    const double apex[] = {0, 1.3, 0};
+    const Vec3 top = house->model.framing.place(apex);
+    const Vec4 centre = house->context.meshes[1].polygons[0].vertices[2].position;
+    EXPECT_EQ((Vec3{centre.x, centre.y, centre.z}), top);
   }
-  ASSERT_EQ(gltf->context.meshes.size(), 3u);
-  EXPECT_EQ(gltf->context.meshes[0].texture->width, 32);
-  EXPECT_EQ(gltf->context.meshes[1].diffuse, (Color{0.7f, 0.15f, 0.1f, 1}));
-  // The roof's apex, (0, 0.5, 0) in its mesh, is lifted 0.8 by the roof's matrix and
-  // turned about y by the house's rotation, which leaves it where it is. It is the
-  // highest point of the scene: y up became the scene's z.
-  const double apex[] = {0, 1.3, 0};
-  const Vec3 top = gltf->model.framing.place(apex);
-  float highest = -1;
-  for (std::size_t m = 0; m < 3; ++m) {
-    const auto& a = gltf->context.meshes[m].polygons;
-    const auto& b = glb->context.meshes[m].polygons;
-    ASSERT_EQ(a.size(), b.size());
-    for (std::size_t p = 0; p < a.size(); ++p)
-      for (std::size_t v = 0; v < 3; ++v) {
-        EXPECT_EQ(a[p].vertices[v].position, b[p].vertices[v].position);
-        highest = std::max(highest, a[p].vertices[v].position.z);
-      }
-  }
-  EXPECT_EQ(highest, top.z);
-  const Vec4 centre = gltf->context.meshes[1].polygons[0].vertices[2].position;
-  EXPECT_EQ((Vec3{centre.x, centre.y, centre.z}), top) << "the fan's centre";
 }
 
 // Nodes place points by their matrices and normals by the inverse transpose; a mirroring
@@ -150,8 +138,6 @@ TEST(GltfFiles, PlacesNormalsAndKeepsEveryTriangleTurnedOneWay) {
 TEST(GltfFiles, RefusesWhatCannotBeReadWithOneLineNamingTheFault) {
   ModelFolder folder;
   const std::vector<std::pair<std::function<void(Gltf&)>, std::string>> faults = {
-      {[](Gltf& g) { g.doc["meshes"][0]["primitives"][0]["material"] = 5; },
-       "names material 5, but the file has 0"},
       {[](Gltf& g) { g.doc["accessors"][1]["count"] = 4; }, "reaches past its buffer view"},
       {[](Gltf& g) { g.doc["bufferViews"][0]["byteLength"] = 100; }, "reaches past its buffer's"},
       {[](Gltf& g) {
@@ -166,11 +152,8 @@ TEST(GltfFiles, RefusesWhatCannotBeReadWithOneLineNamingTheFault) {
        },
        "holds a number that is not finite"},
       {[](Gltf& g) { g.doc["nodes"][0]["children"] = {0}; }, "node 0 is reached twice"},
-      {[](Gltf& g) { g.doc["nodes"][0]["matrix"] = std::vector<double>(15, 1.0); },
-       "matrix does not have 16 numbers"},
       {[](Gltf& g) { g.doc["extensionsRequired"] = {"KHR_draco_mesh_compression"}; },
        "requires the extension KHR_draco_mesh_compression"},
-      {[](Gltf& g) { g.doc["meshes"][0]["primitives"][0]["mode"] = 9; }, "mode 9"},
       {[](Gltf& g) {
          json deep = json::array();
          for (int i = 0; i < 100; ++i)
