@@ -28,16 +28,16 @@ void ActiveEdgeList::nextScanline(std::span<Edge* const> bucket) {
 }
 
 void ActiveEdgeList::sortByX() {
-  if (edges.size() < 2) return;
-  bool swapped = true;
-  while (swapped) {
-    swapped = false;
-    for (std::size_t i = 0; i + 1 < edges.size(); ++i) {
-      if (edges[i + 1]->x < edges[i]->x) {
-        std::swap(edges[i], edges[i + 1]);
-        swapped = true;
-      }
-    }
+  // Insertion sort: the same order as repeated passes of swapping neighbours whose later
+  // x is smaller (each edge moves left past every edge of larger x, and stops at one of
+  // equal or smaller x, or that is not a number), in time that grows with how far the
+  // order is from sorted, which from one scanline to the next is hardly at all.
+  for (std::size_t i = 1; i < edges.size(); ++i) {
+    Edge* const edge = edges[i];
+    std::size_t j = i;
+    for (; j > 0 && edge->x < edges[j - 1]->x; --j)
+      edges[j] = edges[j - 1];
+    edges[j] = edge;
   }
 }
 
@@ -50,7 +50,9 @@ void ActiveEdgeList::dropSharedVertices() {
         (i > 0 && startsHere(i - 1)) || (i + 1 < edges.size() && startsHere(i + 1));
     if (endsHere && besideStart) {
       edges.erase(edges.begin() + std::ptrdiff_t(i));
-      i = 0;
+      // Walking again from the first edge finds nothing new before the edge left of the
+      // one removed: only its right-hand neighbour changed.
+      i = i > 0 ? i - 1 : 0;
     } else {
       ++i;
     }
