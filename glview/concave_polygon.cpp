@@ -78,12 +78,14 @@ void combine(GLdouble position[3], void* data[4], GLfloat weight[4], void** out,
   Vertex& made = static_cast<Cutting*>(cutting)->made.emplace_back();
   made.position = {float(position[0]), float(position[1]), float(position[2]), 1};
   made.normal = {0, 0, 0};
+  made.color = {0, 0, 0, 0};
   for (int i = 0; i < 4; ++i) {
     if (data[i] == nullptr) continue;
     const Vertex& v = *static_cast<const Vertex*>(data[i]);
     made.normal += v.normal * weight[i];
     made.s += weight[i] * v.s;
     made.t += weight[i] * v.t;
+    made.color = made.color + weight[i] * v.color;
   }
   *out = &made;
 }
@@ -202,7 +204,11 @@ std::vector<Vertex> tessellated(const Polygon& polygon, unsigned& error) {
   return std::move(cutting.triangles);
 }
 
-void sendVertex(const Vertex& v) {
+void sendVertex(const Vertex& v, const CornerColors& colors) {
+  if (colors.own) {
+    const Color c = withEmission(v.color, colors.added);
+    glColor4f(c.x, c.y, c.z, c.w);
+  }
   const float normal[3] = {v.normal.x, v.normal.y, v.normal.z};
   const float position[3] = {v.position.x, v.position.y, v.position.z};
   glTexCoord2f(v.s, v.t);
@@ -210,13 +216,13 @@ void sendVertex(const Vertex& v) {
   glVertex3fv(position);
 }
 
-bool drawTessellated(const Polygon& polygon) {
+bool drawTessellated(const Polygon& polygon, const CornerColors& colors) {
   if (polygon.vertices.size() <= 3) return false;  // a triangle is convex from every side
   const Kept& kept = keptFor(polygon);
   if (kept.convex || kept.triangles.empty()) return false;
   glBegin(GL_TRIANGLES);
   for (const Vertex& v : kept.triangles)
-    sendVertex(v);
+    sendVertex(v, colors);
   glEnd();
   return true;
 }

@@ -79,10 +79,26 @@ void setUpLights(const RenderContext& context) {
   }
 }
 
+// With vertex colours, each corner's colour stands in for the material's ambient and
+// diffuse colour, as the software pipeline takes it.
 void setMaterial(const Mesh& mesh) {
   glMaterialfv(GL_FRONT, GL_AMBIENT_AND_DIFFUSE, rgba(mesh.diffuse).data());
   glMateriali(GL_FRONT, GL_SHININESS, mesh.shininess);
   glMaterialfv(GL_FRONT, GL_SPECULAR, rgba(mesh.specular).data());
+  glMaterialfv(GL_FRONT, GL_EMISSION, rgba(mesh.emission).data());
+  if (mesh.vertexColors) {
+    glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
+    glEnable(GL_COLOR_MATERIAL);
+  } else {
+    glDisable(GL_COLOR_MATERIAL);
+  }
+}
+
+// How the mesh's corners are coloured: each by its own where it has vertex colours, with
+// the emission added where lighting is off (lit, the material's emission adds it).
+CornerColors cornerColorsOf(const Mesh& mesh, bool lighting) {
+  if (!mesh.vertexColors) return {};
+  return {true, lighting || mesh.texture != nullptr ? Color{0, 0, 0, 0} : mesh.emission};
 }
 
 // Decal mode: with an RGB texture the texture colour replaces the lit colour, as in
@@ -98,8 +114,9 @@ void setTexture(const Mesh& mesh, int name, bool useMipmaps) {
     glDisable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, 0);
     // Unlit, an untextured mesh takes the current colour, as the software pipeline takes
-    // the mesh's diffuse colour; without this it would be the label's black.
-    glColor4fv(rgba(mesh.diffuse).data());
+    // the mesh's diffuse colour with what it gives off; without this it would be the
+    // label's black.
+    glColor4fv(rgba(withEmission(mesh.diffuse, mesh.emission)).data());
   }
 }
 
@@ -124,13 +141,13 @@ bool isOneOutline(const Polygon& polygon) {
 
 // A GL_POLYGON is filled correctly only if it is convex: an outline that may not be on
 // screen is drawn as the triangles the tessellator cut it into.
-void drawPolygon(const Polygon& polygon) {
-  if (isOneOutline(polygon) && drawTessellated(polygon)) return;
+void drawPolygon(const Polygon& polygon, const CornerColors& colors) {
+  if (isOneOutline(polygon) && drawTessellated(polygon, colors)) return;
   glBegin(GL_POLYGON);
   for (std::size_t j = 0; j < polygon.vertices.size(); ++j) {
     const Vertex& vertex = polygon.vertices[j];
     if (j > 0 && vertex.previous != int(j) - 1) startSecondContour();
-    sendVertex(vertex);
+    sendVertex(vertex, colors);
   }
   glEnd();
   glDisable(GL_POLYGON_OFFSET_FILL);
@@ -152,10 +169,12 @@ void renderWithOpenGL(const RenderContext& context, int width, int height) {
     // generated names to keep track of (mesh 0 fills name 0, the default texture
     // object, which fixed-function OpenGL allows).
     setTexture(mesh, int(m), context.useMipmaps);
+    const CornerColors colors = cornerColorsOf(mesh, context.lighting);
     for (const Polygon& polygon : mesh.polygons)
-      drawPolygon(polygon);
+      drawPolygon(polygon, colors);
     glDisable(GL_TEXTURE_2D);
   }
+  glDisable(GL_COLOR_MATERIAL);
   glFlush();
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_LIGHTING);

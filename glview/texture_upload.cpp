@@ -61,13 +61,24 @@ void setFilters(GLint magnify, GLint minify) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minify);
 }
 
-// Coordinates outside [0, 1] take the edge texels, as the software pipeline's bilinear
-// samples do (its nearest sample falls back to column or row 0 instead, which no
-// coordinate of the demo scene reaches); a border colour would darken the outermost
-// half texel of every square.
-void clampCoordinates() {
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+GLint wrapOf(TextureWrap wrap) {
+  switch (wrap) {
+    case TextureWrap::Repeat:
+      return GL_REPEAT;
+    case TextureWrap::MirroredRepeat:
+      return GL_MIRRORED_REPEAT;
+    default:
+      return GL_CLAMP_TO_EDGE;
+  }
+}
+
+// The texture's own wrap modes. The built-in scene's clamp takes the edge texels, as the
+// software pipeline's bilinear samples do (its nearest sample falls back to column or row
+// 0 instead, which no coordinate of the demo scene reaches); a border colour would darken
+// the outermost half texel of every square.
+void wrapCoordinates(const Texture& texture) {
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrapOf(texture.wrapS));
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrapOf(texture.wrapT));
 }
 
 // The texture's colour replaces the fragment's, lit or not, as in the software
@@ -87,13 +98,13 @@ void bindMeshTexture(int name, const Texture& texture, bool useMipmaps) {
   } else {
     setFilters(GL_NEAREST, GL_NEAREST);
   }
-  clampCoordinates();
+  wrapCoordinates(texture);
   replaceColor(texture);
 }
 
 void bindEnvironmentTexture(int name, const Texture& texture) {
   bindAndUpload(name, texture, Upload::SingleLevel);
-  clampCoordinates();
+  wrapCoordinates(texture);
   setFilters(GL_LINEAR, GL_LINEAR);
   replaceColor(texture);
   glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);

@@ -7,6 +7,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "raster/texture_sampler.h"
+
 // Bilinear samples are taken four at a time, one pixel a lane: where each falls and
 // the weights of its four texels are vector arithmetic, and only the reading and
 // weighing of the texels goes pixel by pixel.
@@ -296,6 +298,13 @@ void sampleQuadOf(const TextureLevels& levels, Float4 level, Float4 s, Float4 t,
 // not inside the hot loop.
 void sampleQuad(const TextureLevels& levels, Float4 level, Float4 s, Float4 t, int count,
                 Float4 samples[4]) {
+  const Texture& texture = *levels.texture;
+  if (texture.wrapS != TextureWrap::Clamp || texture.wrapT != TextureWrap::Clamp) {
+    for (int i = 0; i < 4; ++i) {
+      s[i] = wrapCoordinate(s[i], texture.wrapS);
+      t[i] = wrapCoordinate(t[i], texture.wrapT);
+    }
+  }
   if (levels.finiteNonNegative) {
     sampleQuadOf<true>(levels, level, s, t, count, samples);
   } else {

@@ -12,6 +12,7 @@ void renderSoftwareFrame(const RenderContext& context, int width, int height, Fr
     recreateDepthBuffer(frame);
   }
   clearDepthBuffer(frame);
+  frame.fragments = 0;
   renderMeshes(context, frame);
 }
 
@@ -29,6 +30,15 @@ void cornersInClipSpace(const Polygon& polygon, const RenderContext& context,
     scratch.corners.push_back({clip, vertex});
   }
   if (!allInside) clipContours(scratch.corners, scratch.contours);
+}
+
+// The colour a corner of the mesh starts with: the mesh's diffuse colour, or the
+// corner's own where the mesh has vertex colours; an untextured surface that gives off
+// light has it added, clamped as OpenGL clamps a colour it is given. Under a texture the
+// texture's colour replaces it anyway.
+Color surfaceColor(const Mesh& mesh, const Vertex& vertex) {
+  const Color base = mesh.vertexColors ? vertex.color : mesh.diffuse;
+  return mesh.texture != nullptr ? base : withEmission(base, mesh.emission);
 }
 
 // One edge per corner, from the corner to the one before it on the outline.
@@ -51,8 +61,8 @@ void drawPolygon(const Polygon& polygon, const Mesh& mesh, const PolygonTarget& 
   scratch.screenVertices.clear();
   for (const ClipVertex& corner : scratch.corners) {
     scratch.screenVertices.push_back(toWindow(corner.clip, corner.vertex, float(mesh.shininess),
-                                              mesh.diffuse, mesh.specular, frame.frameWidth,
-                                              frame.frameHeight));
+                                              surfaceColor(mesh, corner.vertex), mesh.specular,
+                                              frame.frameWidth, frame.frameHeight));
   }
   buildEdges(scratch);
   if (context.lighting && mesh.texture != nullptr) {

@@ -59,8 +59,27 @@ float sampledLevel(const TextureLevels& levels, float level) {
   return level <= 0 ? 0 : level;
 }
 
+float wrapCoordinate(float v, TextureWrap wrap) {
+  const double d = v;
+  switch (wrap) {
+    case TextureWrap::Clamp:
+      return v;
+    case TextureWrap::ClampToEdge:
+      return clampToUnit(v);
+    case TextureWrap::Repeat:
+      return float(d - std::floor(d));
+    case TextureWrap::MirroredRepeat: {
+      const double m = d - 2 * std::floor(d / 2);
+      return float(m > 1 ? 2 - m : m);
+    }
+  }
+  return v;
+}
+
 Color sampleTexture(const TextureLevels& levels, float level, float s, float t) {
   if (std::isnan(level)) return {0, 0, 0, 1};
+  s = wrapCoordinate(s, levels.texture->wrapS);
+  t = wrapCoordinate(t, levels.texture->wrapT);
   level = sampledLevel(levels, level);
   if (level == 0) return sampleNearest(levels, s, t);
   const float below = std::floor(level);

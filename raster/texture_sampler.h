@@ -19,7 +19,16 @@ Color sampleNearest(const TextureLevels& levels, float s, float t);
 // texels around u = (width - 1) s, v = (height - 1) t, weighed by how near each is.
 Color sampleBilinear(const TextureLevels& levels, int k, float s, float t);
 
-// The colour at (s, t) for a fractional level number: the nearest texel of level 0 at
+// A texture coordinate as the texture's wrap mode takes it, before either sampler sees
+// it: as it is for TextureWrap::Clamp, whose samplers keep their own rules; clamped to
+// [0, 1] for ClampToEdge; its fraction v - floor(v) for Repeat; and for MirroredRepeat
+// the fraction of v / 2 doubled, folded back above 1. Each is formed in double and
+// rounded to float once, so a coordinate just below a whole number may wrap to 1, the
+// last column or row. One that is not a number stays so.
+float wrapCoordinate(float v, TextureWrap wrap);
+
+// The colour at (s, t) for a fractional level number, s and t wrapped as the texture
+// says: the nearest texel of level 0 at
 // level 0 and below; above it, the bilinear samples of the two whole levels around the
 // level number, blended by its fraction. Past the last level, it samples one level
 // finer than the last: the last level is a single texel, and a footprint wider than

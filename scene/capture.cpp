@@ -20,6 +20,14 @@ void RenderContext::bindTexture(Texture* texture, Texture* environmentTexture) {
   currentEnvironmentTexture = environmentTexture;
 }
 
+void RenderContext::setVertexColors(bool on) {
+  currentVertexColors = on;
+}
+
+void RenderContext::setEmission(Color emission) {
+  currentEmission = emission;
+}
+
 void RenderContext::normal(float x, float y, float z) {
   currentNormal = {x, y, z};
   normalize(currentNormal);
@@ -30,6 +38,10 @@ void RenderContext::texCoord(float s, float t) {
   currentTexCoord[1] = t;
 }
 
+void RenderContext::color(Color color) {
+  currentColor = color;
+}
+
 void RenderContext::begin() {
   Mesh& mesh = meshes.emplace_back();
   mesh.diffuse = currentDiffuse;
@@ -37,6 +49,8 @@ void RenderContext::begin() {
   mesh.shininess = currentShininess;
   mesh.texture = currentTexture;
   mesh.environmentTexture = currentEnvironmentTexture;
+  mesh.vertexColors = currentVertexColors;
+  mesh.emission = currentEmission;
 }
 
 void RenderContext::beginPolygon() {
@@ -50,8 +64,12 @@ void RenderContext::vertex(float x, float y, float z) {
   const Vec4 normal = modelStack.transform({currentNormal.x, currentNormal.y, currentNormal.z, 0});
   std::vector<Vertex>& vertices = meshes.back().polygons.back().vertices;
   const int k = static_cast<int>(vertices.size());
-  vertices.push_back(
-      {position, {normal.x, normal.y, normal.z}, currentTexCoord[0], currentTexCoord[1], k - 1});
+  vertices.push_back({position,
+                      {normal.x, normal.y, normal.z},
+                      currentTexCoord[0],
+                      currentTexCoord[1],
+                      k - 1,
+                      currentColor});
   // The first vertex always links to the newest, which closes the outline.
   vertices.front().previous = k;
 }

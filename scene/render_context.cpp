@@ -19,6 +19,9 @@ void RenderContext::reset() {
   currentShininess = 0;
   currentTexture = nullptr;
   currentEnvironmentTexture = nullptr;
+  currentColor = {1, 1, 1, 1};
+  currentVertexColors = false;
+  currentEmission = {0, 0, 0, 0};
 }
 
 Texture& RenderContext::adoptTexture(Texture texture) {

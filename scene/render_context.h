@@ -24,6 +24,9 @@ struct Vertex {
   // The vertex before this one on the polygon's closed outline: k - 1 for vertex k,
   // the last vertex for vertex 0.
   int previous = -1;
+  // Its own colour, drawn in place of the mesh's diffuse colour where the mesh has
+  // vertex colours (a model's; the built-in scene has none).
+  Color color{1, 1, 1, 1};
 };
 
 struct Polygon {
@@ -38,7 +41,23 @@ struct Mesh {
   int shininess = 0;
   Texture* texture = nullptr;             // not owned
   Texture* environmentTexture = nullptr;  // not owned; the OpenGL view alone uses it
+  // Whether each vertex's own colour stands in for `diffuse`, as glColor does with
+  // GL_COLOR_MATERIAL.
+  bool vertexColors = false;
+  // Light the surface gives off itself, added to its colour lit or unlit; a model's
+  // (glTF's emissive factor), none in the built-in scene.
+  Color emission{0, 0, 0, 0};
 };
+
+// A colour with the light a surface gives off added, each channel clamped to [0, 1] as
+// OpenGL clamps a colour it is given; the colour itself, unclamped, where nothing is
+// given off.
+inline Color withEmission(Color base, Color emission) {
+  if (emission.x == 0 && emission.y == 0 && emission.z == 0) return base;
+  const auto clamped = [](float v) { return v < 0 ? 0.0f : v > 1 ? 1.0f : v; };
+  return {clamped(base.x + emission.x), clamped(base.y + emission.y), clamped(base.z + emission.z),
+          base.w};
+}
 
 // Everything either renderer draws, and the drawing state through which the scene is
 // described, in the manner of an immediate-mode interface.
@@ -56,8 +75,13 @@ class RenderContext {
   void addLight(Vec3 position, Color color);
   void setMaterial(Color diffuse, Color specular, int shininess);
   void bindTexture(Texture* texture, Texture* environmentTexture);
+  // What the next `begin` takes besides the material: whether its vertices' own colours
+  // stand in for the diffuse colour, and the light it gives off.
+  void setVertexColors(bool on);
+  void setEmission(Color emission);
   void normal(float x, float y, float z);
   void texCoord(float s, float t);
+  void color(Color color);
   void begin();
   void beginPolygon();
   void vertex(float x, float y, float z);
@@ -83,6 +107,9 @@ class RenderContext {
   Texture* currentTexture = nullptr;
   Texture* currentEnvironmentTexture = nullptr;
   float currentTexCoord[2] = {0, 0};
+  Color currentColor{1, 1, 1, 1};
+  bool currentVertexColors = false;
+  Color currentEmission{0, 0, 0, 0};
 
   // Textures made for the scene; never released before the context.
   std::vector<std::unique_ptr<Texture>> textures;

@@ -8,6 +8,17 @@
 // The reduced levels the software pipeline makes of a texture (raster/texture_levels.h).
 struct TextureLevels;
 
+// What a sampler does with texture coordinates outside [0, 1].
+enum class TextureWrap {
+  // The built-in scene's: the software pipeline's bilinear samples clamp to the edge
+  // texels, and its nearest texel falls back to column or row 0, as the pipeline was
+  // first made; OpenGL clamps to the edge.
+  Clamp,
+  ClampToEdge,     // every sample takes the edge texels
+  Repeat,          // the texture tiles: only the fraction of a coordinate counts
+  MirroredRepeat,  // it tiles, every other copy mirrored
+};
+
 // A float image of 1 to 4 components a texel: grey, grey and alpha, red green blue, or
 // red green blue alpha. Texel (x, y) component c is at (x + y * width) * components + c.
 class Texture {
@@ -33,6 +44,8 @@ class Texture {
   int height;
   int components;
   std::vector<float> texels;
+  TextureWrap wrapS = TextureWrap::Clamp;  // along s, the rows
+  TextureWrap wrapT = TextureWrap::Clamp;  // along t, the columns
   // Prepared once by the software pipeline and owned here. Shared only in type: the
   // pointer erases how to delete a type that the scene does not know.
   std::shared_ptr<TextureLevels> levels;
