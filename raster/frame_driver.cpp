@@ -38,6 +38,10 @@ const FrameState& viewerFrameState() {
   return viewerFrame();
 }
 
+void limitViewerFragments(std::int64_t budget) {
+  viewerFrame().fragmentBudget = budget;
+}
+
 void renderFrame(RenderContext& context, int width, int height) {
   renderFrame(context, width, height, viewerFrame());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "raster/active_edge_list.h"
@@ -42,5 +43,9 @@ struct FrameState {
   std::vector<WrittenColumns> depthWritten;
   PointSink* points = nullptr;  // where the frame's pixels go
   FragmentPath fragmentPath = FragmentPath::Fast;
+  // Fragments the frame has walked so far, and the most it may (0: no limit, as in the
+  // viewer, whose scene is fixed); raster/fragment_budget.h.
+  std::int64_t fragments = 0;
+  std::int64_t fragmentBudget = 0;
   PolygonScratch scratch;
 };

@@ -5,6 +5,7 @@
 #include "math/rounding.h"
 #include "raster/depth_buffer.h"
 #include "raster/fragment.h"
+#include "raster/fragment_budget.h"
 #include "raster/pixel_lighting.h"
 
 namespace {
@@ -108,6 +109,7 @@ void fillSpan(const PolygonTarget& target, int y, const Edge& left, const Edge& 
   const int end = std::min(xRight, target.frame.frameWidth);
   PointSink& points = *target.frame.points;
   PipelineObserver* observer = dynamic_cast<PipelineObserver*>(&points);
+  spendFragments(target.frame, x, end);
   noteDepthWrites(target.frame, y, x, end);
   if (observer != nullptr) observer->spanPixels(y, x, end);
   points.beginSpan();
