@@ -1,10 +1,9 @@
 #include "model/gltf_placement.h"
 
-#include <tiny_gltf.h>
-
 #include <algorithm>
 #include <cmath>
 
+#include "model/gltf_document.h"
 #include "model/scene_file_error.h"
 
 namespace {
@@ -73,18 +72,8 @@ bool Placement::mirrors() const {
   return determinant(*this) < 0;
 }
 
-Placement localPlacement(const tinygltf::Node& node, int index, const std::string& path) {
+Placement localPlacement(const GltfNode& node, int index, const std::string& path) {
   const Refusal refusal(path + ": node " + std::to_string(index));
-  for (const auto* values : {&node.matrix, &node.translation, &node.rotation, &node.scale})
-    for (double v : *values)
-      refusal.require(std::isfinite(v), " has a number that is not finite");
-  refusal.require(node.matrix.empty() || node.matrix.size() == 16,
-                  "'s matrix does not have 16 numbers");
-  refusal.require(node.translation.empty() || node.translation.size() == 3,
-                  "'s translation does not have 3 numbers");
-  refusal.require(node.rotation.empty() || node.rotation.size() == 4,
-                  "'s rotation does not have 4 numbers");
-  refusal.require(node.scale.empty() || node.scale.size() == 3, "'s scale does not have 3 numbers");
   Placement local;
   if (!node.matrix.empty()) {
     std::copy(node.matrix.begin(), node.matrix.end(), local.m.begin());

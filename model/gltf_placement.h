@@ -3,9 +3,7 @@
 #include <array>
 #include <string>
 
-namespace tinygltf {
-class Node;
-}
+struct GltfNode;
 
 // Where a glTF node puts its mesh: a 4 x 4 matrix in double, column-major as glTF writes
 // matrices, composed from the root down.
@@ -24,7 +22,8 @@ struct Placement {
   bool mirrors() const;
 };
 
-// A node's own placement: its matrix, or its translation x rotation x scale. Throws
-// SceneFileError naming `path` and the node when a number is not finite, a list has the
-// wrong length, or the rotation has no length.
-Placement localPlacement(const tinygltf::Node& node, int index, const std::string& path);
+// A node's own placement: its matrix, or its translation x rotation x scale, the
+// rotation a quaternion (x, y, z, w) made unit length. Throws SceneFileError naming
+// `path` and the node when the rotation has no length. (Every number is finite and each
+// list of the right length once the document is read.)
+Placement localPlacement(const GltfNode& node, int index, const std::string& path);

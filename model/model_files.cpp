@@ -105,7 +105,10 @@ Attempt attempt(const std::string& path, const std::string& root, std::size_t la
   }
   const FileDescriptor file(
       ::open(descriptorPath(handle.get()).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-  ModelFile read{path, std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino), {}};
+  ModelFile read{path,
+                 std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino),
+                 realPathOf(handle.get()),
+                 {}};
   if (file.get() < 0 || !readAll(file.get(), largest, read.bytes)) {
     result.problem = errno == EFBIG ? "is larger than " + sizeText(largest)
                                     : std::string("cannot be read: ") + std::strerror(errno);
@@ -163,7 +166,7 @@ std::string folderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-DiskModelFiles::DiskModelFiles(const std::string& root, bool outsideAllowed) {
+DiskModelFiles::DiskModelFiles(const std::string& root, bool outsideAllowed) : ModelFiles(root) {
   if (outsideAllowed) return;
   std::error_code code;
   root_ = std::filesystem::canonical(root, code).string();
@@ -219,7 +222,7 @@ std::optional<ModelFile> MemoryModelFiles::find(const std::string& written,
     problems.push_back("'" + written + "' not found");
     return std::nullopt;
   }
-  return ModelFile{name, name, found->second};
+  return ModelFile{name, name, name, found->second};
 }
 
 ModelFile readModelFile(const std::string& path, std::size_t largest) {

@@ -4,12 +4,14 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A file read whole.
 struct ModelFile {
   std::string path;      // as messages name it
   std::string identity;  // one for each file, however its path is written
+  std::string location;  // where it really lies, symbolic links resolved
   std::string bytes;
 };
 
@@ -20,7 +22,11 @@ void warnOnce(std::vector<std::string>& warnings, const std::string& warning);
 // whoever wrote the model, looked up and read under rules of the model's own.
 class ModelFiles {
  public:
+  explicit ModelFiles(std::string modelFolder) : modelFolder_(std::move(modelFolder)) {}
   virtual ~ModelFiles() = default;
+
+  // The folder of the model file itself, where its own files are looked for first.
+  const std::string& modelFolder() const { return modelFolder_; }
 
   // The file that `written` (a path as a model file wrote it, perhaps on another
   // system) names, looked for in each of `folders` in turn. Nothing, with the reason in
@@ -29,6 +35,9 @@ class ModelFiles {
                                         const std::vector<std::string>& folders,
                                         std::size_t largest,
                                         std::vector<std::string>& warnings) = 0;
+
+ private:
+  std::string modelFolder_;
 };
 
 // A model's files on disk. A name is looked for as written (backslashes read as
@@ -39,6 +48,7 @@ class ModelFiles {
 // to its last component inside.
 class DiskModelFiles : public ModelFiles {
  public:
+  // `root` is the folder the model file really lies in, links resolved.
   DiskModelFiles(const std::string& root, bool outsideAllowed);
   std::optional<ModelFile> find(const std::string& written, const std::vector<std::string>& folders,
                                 std::size_t largest, std::vector<std::string>& warnings) override;
@@ -51,7 +61,8 @@ class DiskModelFiles : public ModelFiles {
 // feeds.
 class MemoryModelFiles : public ModelFiles {
  public:
-  explicit MemoryModelFiles(std::map<std::string, std::string> files) : files_(std::move(files)) {}
+  explicit MemoryModelFiles(std::map<std::string, std::string> files)
+      : ModelFiles("."), files_(std::move(files)) {}
   std::optional<ModelFile> find(const std::string& written, const std::vector<std::string>& folders,
                                 std::size_t largest, std::vector<std::string>& warnings) override;
 
@@ -59,8 +70,8 @@ class MemoryModelFiles : public ModelFiles {
   std::map<std::string, std::string> files_;
 };
 
-// The model file itself, named by the user: a regular file of at most `largest` bytes.
-// Throws SceneFileError naming it otherwise.
+// The model file itself, named by the user: a regular file of at most `largest` bytes,
+// with where it really lies. Throws SceneFileError naming it otherwise.
 ModelFile readModelFile(const std::string& path, std::size_t largest);
 
 // The folder part of a path: "." for a bare file name.

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "math/vec3.h"
-#include "model/obj_file.h"
+#include "model/model_mesh.h"
 
 // Where a model lies, and how it is moved into the view: centred on the origin and
 // scaled until its bounds fit a sphere of radius 1. That keeps all of it in view from

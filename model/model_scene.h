@@ -6,7 +6,7 @@
 
 #include "model/model_files.h"
 #include "model/model_framing.h"
-#include "model/obj_file.h"
+#include "model/model_mesh.h"
 #include "model/texture_file.h"
 #include "scene/render_context.h"
 
@@ -41,7 +41,7 @@ struct ModelOptions {
 // warning, and the model is drawn without it; a library that is malformed is refused.
 // Textures share `texelBudget`, and each file is decoded once. The reduced texture
 // levels are not prepared here. Throws SceneFileError.
-ModelSummary captureModelScene(const ModelMesh& file, ModelFiles& files, RenderContext& context,
+ModelSummary captureModelScene(const ModelMesh& mesh, ModelFiles& files, RenderContext& context,
                                std::vector<std::string>& warnings, char up = 'y',
                                long long texelBudget = kTexelBudget);
 

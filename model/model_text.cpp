@@ -1,7 +1,9 @@
 #include "model/model_text.h"
 
+#include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -76,14 +78,34 @@ void refuseAt(const std::string& path, long line, const std::string& reason) {
   throw SceneFileError(path + ": line " + std::to_string(line) + ": " + reason);
 }
 
+namespace {
+
+// Text as a message shows it: every byte that does not print written as \xNN.
+std::string escaped(std::string_view text) {
+  std::string shown;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7f) {
+      char code[5];
+      std::snprintf(code, sizeof code, "\\x%02x", byte);
+      shown += code;
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
+}  // namespace
+
+std::string quotedName(std::string_view text) {
+  return "'" + escaped(text) + "'";
+}
+
 std::string quotedWord(std::string_view text) {
   constexpr std::size_t kLongest = 40;
-  std::string shown(text);
-  if (shown.size() > kLongest)
-    shown = shown.substr(0, 18) + "..." + shown.substr(shown.size() - 18);
-  for (char& c : shown)
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
-  return "'" + shown + "'";
+  if (text.size() <= kLongest) return quotedName(text);
+  return "'" + escaped(text.substr(0, 18)) + "..." + escaped(text.substr(text.size() - 18)) + "'";
 }
 
 void readStatements(const std::string& path, std::string_view text, const char* format,
@@ -117,6 +139,60 @@ void readStatements(const std::string& path, std::string_view text, const char* 
   }
 }
 
+std::optional<double> decimalNumber(std::string_view text) {
+  // The grammar, checked before from_chars reads it (which takes no '+', but does take
+  // "inf", "nan" and hexadecimal): [+-] digits [. digits] or [+-] . digits, then an
+  // optional exponent [eE] [+-] digits.
+  std::size_t at = 0;
+  const auto digits = [&] {
+    const std::size_t start = at;
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9')
+      ++at;
+    return at - start;
+  };
+  if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
+  const std::size_t sign = at;
+  std::size_t mantissa = digits();
+  if (at < text.size() && text[at] == '.') {
+    ++at;
+    mantissa += digits();
+  }
+  if (mantissa == 0) return std::nullopt;
+  if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+    ++at;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
+    if (digits() == 0) return std::nullopt;
+  }
+  if (at != text.size()) return std::nullopt;
+  const bool negative = sign == 1 && text[0] == '-';
+  const std::string_view unsigned_ = text.substr(sign);
+  double value = 0;
+  const auto [end, error] =
+      std::from_chars(unsigned_.data(), unsigned_.data() + unsigned_.size(), value);
+  if (error == std::errc::result_out_of_range) {
+    // Too small is as good as zero, or the nearest subnormal; too large is infinite.
+    value = std::strtod(std::string(unsigned_).c_str(), nullptr);
+  } else if (error != std::errc() || end != unsigned_.data() + unsigned_.size()) {
+    return std::nullopt;
+  }
+  return negative ? -value : value;
+}
+
+std::optional<long long> wholeNumber(std::string_view text) {
+  const bool plus = !text.empty() && text[0] == '+';
+  if (plus) text.remove_prefix(1);
+  const std::size_t sign = !plus && !text.empty() && text[0] == '-' ? 1 : 0;
+  if (text.size() == sign || text[sign] < '0' || text[sign] > '9') return std::nullopt;
+  long long value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+bool withinFloatRange(double value) {
+  return std::isfinite(value) && std::fabs(value) <= FLT_MAX;
+}
+
 double readNumber(const std::string& path, const Statement& statement, std::size_t word,
                   const char* what) {
   if (word >= statement.words.size()) {
@@ -125,31 +201,16 @@ double readNumber(const std::string& path, const Statement& statement, std::size
                  std::to_string(statement.words.size()) + " numbers)");
   }
   const std::string_view text = statement.words[word];
-  std::string_view digits = text;
-  // from_chars takes no '+'; a leading one is written by some exporters.
-  const bool plus = !digits.empty() && digits[0] == '+';
-  if (plus) digits.remove_prefix(1);
-  // A digit or a point first, after the sign: from_chars would read "inf" and "nan".
-  const std::size_t first = !plus && !digits.empty() && digits[0] == '-' ? 1 : 0;
-  const char lead = digits.size() > first ? digits[first] : ' ';
-  const bool plain = (lead >= '0' && lead <= '9') || lead == '.';
-  double value = 0;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value,
-                                            std::chars_format::general);
-  const bool whole = plain && end == digits.data() + digits.size();
-  if (!whole || (error != std::errc() && error != std::errc::result_out_of_range)) {
+  const std::optional<double> value = decimalNumber(text);
+  if (!value) {
     refuseAt(path, statement.line,
              std::string(statement.keyword) + "'s " + what + " " + quotedWord(text) +
                  " is not a number");
   }
-  if (error == std::errc::result_out_of_range) {
-    // Out of range either way: too large is refused, too small is as good as zero.
-    value = std::strtod(std::string(digits).c_str(), nullptr);
-  }
-  if (!std::isfinite(value)) {
+  if (!withinFloatRange(*value)) {
     refuseAt(path, statement.line,
              std::string(statement.keyword) + "'s " + what + " " + quotedWord(text) +
-                 " is not a finite number");
+                 " is beyond a float's range");
   }
-  return value;
+  return *value;
 }

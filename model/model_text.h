@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,15 +28,32 @@ struct Statement {
 void readStatements(const std::string& path, std::string_view text, const char* format,
                     const std::function<void(const Statement&)>& take);
 
-// A statement's number as the file wrote it, read whole: an optional sign, digits with
-// at most one point, an optional exponent. Throws SceneFileError naming the file, the
-// line and the text for anything else (a comma, hexadecimal, "nan"), and for a value
-// beyond a double's range.
+// A decimal number, the one grammar of every text format read: an optional sign, digits
+// with at most one point, an optional exponent ("1", "-.5", "+2.", "1e-3"). Nothing for
+// anything else: a comma, hexadecimal, "inf", "nan", "+-1". A number too small for a
+// double is as good as zero; one too large is infinite, which withinFloatRange refuses.
+std::optional<double> decimalNumber(std::string_view text);
+
+// A whole number: an optional sign and digits, within a long long's range; nothing for
+// anything else.
+std::optional<long long> wholeNumber(std::string_view text);
+
+// Whether a number lies within a float's range, as every coordinate, colour and factor a
+// model gives must.
+bool withinFloatRange(double value);
+
+// A statement's number as the file wrote it: decimalNumber within a float's range.
+// Throws SceneFileError naming the file, the line and the text for anything else.
 double readNumber(const std::string& path, const Statement& statement, std::size_t word,
                   const char* what);
 
 // [[noreturn]] SceneFileError "path: line N: reason".
 [[noreturn]] void refuseAt(const std::string& path, long line, const std::string& reason);
 
-// `text` quoted for a message, shortened in the middle when it is long.
+// A name (of a file, a material, a version) quoted for a message, whole, every byte
+// that does not print written as \xNN.
+std::string quotedName(std::string_view text);
+
+// A word at fault quoted for a message like a name, shortened in the middle when it is
+// long.
 std::string quotedWord(std::string_view text);

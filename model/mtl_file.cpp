@@ -1,7 +1,5 @@
 #include "model/mtl_file.h"
 
-#include <charconv>
-
 #include "model/model_files.h"
 #include "model/model_text.h"
 
@@ -19,9 +17,7 @@ int optionWords(std::string_view option) {
 }
 
 bool isNumber(std::string_view word) {
-  double value = 0;
-  const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
-  return error == std::errc() && end == word.data() + word.size();
+  return decimalNumber(word).has_value();
 }
 
 class MtlReader {
@@ -32,7 +28,9 @@ class MtlReader {
   void take(const Statement& s) {
     const std::string_view k = s.keyword;
     if (k == "newmtl") {
-      materials_.push_back({std::string(s.rest), {}, {}, 1, {}, folder_});
+      ModelMaterial& added = materials_.emplace_back();
+      added.name = std::string(s.rest);
+      added.folder = folder_;
       return;
     }
     if (materials_.empty()) {
@@ -74,13 +72,24 @@ class MtlReader {
     color = {float(r), float(g), float(b), 1};
   }
 
+  // map_Kd [options] file. Of the options, -clamp is read: on, the texture takes its edge
+  // texels past [0, 1]; off (the default), it repeats.
   void texture(const Statement& s, ModelMaterial& m) {
     std::size_t at = 0;
+    m.wrapS = m.wrapT = TextureWrap::Repeat;
     // An option's words run to the most it takes or the first that is not a number; the
     // last word is always the file's.
     while (at < s.words.size() && optionWords(s.words[at]) >= 0) {
-      warn("map_Kd's options are not read");
-      const int most = optionWords(s.words[at++]);
+      const std::string_view option = s.words[at++];
+      const int most = optionWords(option);
+      if (option == "-clamp" && at + 1 < s.words.size()) {
+        const bool on = s.words[at] == "on";
+        if (!on && s.words[at] != "off") refuseAt(path_, s.line, "-clamp takes on or off");
+        m.wrapS = m.wrapT = on ? TextureWrap::ClampToEdge : TextureWrap::Repeat;
+        ++at;
+        continue;
+      }
+      warn("map_Kd's options other than -clamp are not read");
       for (int taken = 0; taken < most && at + 1 < s.words.size(); ++taken, ++at) {
         if (most > 1 && !isNumber(s.words[at])) break;
       }

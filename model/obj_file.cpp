@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <map>
 
 #include "model/model_files.h"
@@ -40,7 +41,7 @@ std::vector<std::string> libraryNames(const Statement& statement) {
 class ObjReader {
  public:
   ObjReader(const std::string& path, std::vector<std::string>& warnings) : warnings_(warnings) {
-    file_.path = path;
+    mesh_.path = path;
   }
 
   void take(const Statement& s) {
@@ -52,11 +53,14 @@ class ObjReader {
     if (k == "usemtl") return useMaterial(s);
     if (k == "mtllib") {
       for (std::string& name : libraryNames(s))
-        file_.libraries.push_back(std::move(name));
+        mesh_.libraries.push_back(std::move(name));
       return;
     }
     if (isOneOf(k, {"o", "g", "s", "mg"})) return;
-    if (isOneOf(k, {"l", "p"})) return warn("lines and points (l, p) are not drawn");
+    if (isOneOf(k, {"l", "p"})) {
+      ++mesh_.linesAndPoints;
+      return warn("lines and points (l, p) are not drawn");
+    }
     if (isOneOf(k, {"vp", "cstype", "deg", "bmat", "step", "curv", "curv2", "surf", "parm", "trim",
                     "hole", "scrv", "sp", "end", "con"})) {
       return warn("free-form curves and surfaces are not drawn");
@@ -66,27 +70,22 @@ class ObjReader {
 
   ModelMesh finish() {
     checkForwardIndices();
-    return std::move(file_);
+    // Every position has a colour once one has: those after the last coloured one white.
+    if (!mesh_.colors.empty()) mesh_.colors.resize(mesh_.positions.size() / 3 * 4, 1.0f);
+    for (MeshCorner& c : mesh_.corners)
+      c.color = mesh_.colors.empty() ? -1 : c.position;
+    return std::move(mesh_);
   }
 
  private:
-  void warn(const std::string& what) { warnOnce(warnings_, file_.path + ": " + what); }
+  void warn(const std::string& what) { warnOnce(warnings_, mesh_.path + ": " + what); }
 
   [[noreturn]] void refuse(const Statement& s, const std::string& reason) const {
-    refuseAt(file_.path, s.line, reason);
+    refuseAt(mesh_.path, s.line, reason);
   }
 
-  double number(const Statement& s, std::size_t word, const char* what) const {
-    return readNumber(file_.path, s, word, what);
-  }
-
-  float asFloat(const Statement& s, std::size_t word, const char* what) const {
-    const double value = number(s, word, what);
-    if (std::fabs(value) > FLT_MAX) {
-      refuse(s, std::string(s.keyword) + "'s " + what + " " + quotedWord(s.words[word]) +
-                    " is beyond a float's range");
-    }
-    return float(value);
+  float number(const Statement& s, std::size_t word, const char* what) const {
+    return float(readNumber(mesh_.path, s, word, what));
   }
 
   void position(const Statement& s) {
@@ -95,22 +94,29 @@ class ObjReader {
       refuse(s, "v has " + std::to_string(n) +
                     " numbers; it takes x y z, with a weight w or a colour r g b after them");
     }
-    file_.positions.push_back(number(s, 0, "x"));
-    file_.positions.push_back(number(s, 1, "y"));
-    file_.positions.push_back(number(s, 2, "z"));
-    for (std::size_t i = 3; i < n; ++i)
-      number(s, i, i == 3 && (n == 4 || n == 7) ? "w" : "colour");
-    if ((n == 4 || n == 7) && number(s, 3, "w") != 1.0) warn("position weights are not read");
-    if (n >= 6) warn("vertex colours are not read");
+    for (std::size_t i = 0; i < 3; ++i)
+      mesh_.positions.push_back(readNumber(mesh_.path, s, i, i == 0 ? "x" : i == 1 ? "y" : "z"));
+    if ((n == 4 || n == 7) && number(s, 3, "w") != 1.0f) warn("position weights are not read");
+    if (n >= 6) color(s, n - 3);
+  }
+
+  // A position's colour: red, green and blue as display values, as OBJ writers mean them.
+  // Positions before the first coloured one are white.
+  void color(const Statement& s, std::size_t first) {
+    const std::size_t positions = mesh_.positions.size() / 3;
+    mesh_.colors.resize((positions - 1) * 4, 1.0f);
+    for (std::size_t i = 0; i < 3; ++i)
+      mesh_.colors.push_back(number(s, first + i, i == 0 ? "red" : i == 1 ? "green" : "blue"));
+    mesh_.colors.push_back(1.0f);
   }
 
   void texCoord(const Statement& s) {
     if (s.words.empty() || s.words.size() > 3) {
       refuse(s, "vt has " + std::to_string(s.words.size()) + " numbers; it takes u, v and w");
     }
-    file_.texCoords.push_back(asFloat(s, 0, "u"));
-    file_.texCoords.push_back(s.words.size() > 1 ? asFloat(s, 1, "v") : 0.0f);
-    if (s.words.size() > 2) asFloat(s, 2, "w");
+    mesh_.texCoords.push_back(number(s, 0, "u"));
+    mesh_.texCoords.push_back(s.words.size() > 1 ? number(s, 1, "v") : 0.0f);
+    if (s.words.size() > 2) number(s, 2, "w");
   }
 
   void normal(const Statement& s) {
@@ -118,7 +124,7 @@ class ObjReader {
       refuse(s, "vn has " + std::to_string(s.words.size()) + " numbers; it takes x y z");
     }
     for (std::size_t i = 0; i < 3; ++i)
-      file_.normals.push_back(asFloat(s, i, i == 0 ? "x" : i == 1 ? "y" : "z"));
+      mesh_.normals.push_back(number(s, i, i == 0 ? "x" : i == 1 ? "y" : "z"));
   }
 
   void useMaterial(const Statement& s) {
@@ -127,8 +133,8 @@ class ObjReader {
       material_ = -1;
       return;
     }
-    const auto [at, added] = materialOf_.try_emplace(name, int(file_.materialNames.size()));
-    if (added) file_.materialNames.push_back(name);
+    const auto [at, added] = materialOf_.try_emplace(name, int(mesh_.materialNames.size()));
+    if (added) mesh_.materialNames.push_back(name);
     material_ = at->second;
   }
 
@@ -166,11 +172,11 @@ class ObjReader {
     }
     ++count;
     MeshCorner c;
-    c.position = index(s, parts[0], long(file_.positions.size() / 3), "position");
+    c.position = index(s, parts[0], long(mesh_.positions.size() / 3), "position");
     if (count > 1 && !(parts[1].empty() && count == 3)) {
-      c.texCoord = index(s, parts[1], long(file_.texCoords.size() / 2), "texture coordinate");
+      c.texCoord = index(s, parts[1], long(mesh_.texCoords.size() / 2), "texture coordinate");
     }
-    if (count == 3) c.normal = index(s, parts[2], long(file_.normals.size() / 3), "normal");
+    if (count == 3) c.normal = index(s, parts[2], long(mesh_.normals.size() / 3), "normal");
     return c;
   }
 
@@ -181,20 +187,20 @@ class ObjReader {
       refuse(s, "a face of " + std::to_string(n) + " corners, more than the " +
                     std::to_string(kMostCorners) + " a face may have");
     }
-    file_.faces.push_back({file_.corners.size(), int(n), material_, s.line});
+    addFace(mesh_, int(n), material_, s.line);
     for (std::string_view word : s.words)
-      file_.corners.push_back(corner(s, word));
+      mesh_.corners.push_back(corner(s, word));
   }
 
   // Indices counted from 1 may name what the file gives only later; once it is all
   // read, each must be there.
   void checkForwardIndices() const {
-    const long positions = long(file_.positions.size() / 3);
-    const long texCoords = long(file_.texCoords.size() / 2);
-    const long normals = long(file_.normals.size() / 3);
-    for (const MeshFace& f : file_.faces) {
+    const long positions = long(mesh_.positions.size() / 3);
+    const long texCoords = long(mesh_.texCoords.size() / 2);
+    const long normals = long(mesh_.normals.size() / 3);
+    for (const MeshFace& f : mesh_.faces) {
       for (int k = 0; k < f.cornerCount; ++k) {
-        const MeshCorner& c = file_.corners[f.firstCorner + std::size_t(k)];
+        const MeshCorner& c = mesh_.corners[f.firstCorner + std::size_t(k)];
         checkIndex(f, c.position, positions, "position", "positions");
         checkIndex(f, c.texCoord, texCoords, "texture coordinate", "texture coordinates");
         checkIndex(f, c.normal, normals, "normal", "normals");
@@ -205,13 +211,14 @@ class ObjReader {
   void checkIndex(const MeshFace& f, long index, long count, const char* what,
                   const char* plural) const {
     if (index < count) return;
-    refuseAt(file_.path, f.line,
+    refuseAt(mesh_.path, f.line,
              "a corner refers to " + std::string(what) + " " + std::to_string(index + 1) +
                  ", but the file has " + std::to_string(count) + " " + plural);
   }
 
-  static constexpr long long kMostIndex = 1LL << 40;
-  ModelMesh file_;
+  // No file of at most kLargestObjFile bytes holds more of anything.
+  static constexpr long long kMostIndex = std::numeric_limits<std::int32_t>::max();
+  ModelMesh mesh_;
   std::vector<std::string>& warnings_;
   std::map<std::string, int> materialOf_;
   int material_ = -1;

@@ -9,6 +9,8 @@
 #include <optional>
 
 #include "model/byte_order.h"
+#include "model/model_files.h"
+#include "model/model_text.h"
 #include "model/scene_file_error.h"
 
 namespace {
@@ -89,7 +91,7 @@ class Body {
     if (type.isFloat) {
       const double value = type.size == 4 ? double(std::bit_cast<float>(std::uint32_t(bits)))
                                           : std::bit_cast<double>(bits);
-      if (!std::isfinite(value)) refuse("a number is not finite");
+      if (!withinFloatRange(value)) refuse("a number is not within a float's range");
       return value;
     }
     if (!type.isSigned) return double(bits);
@@ -104,24 +106,19 @@ class Body {
     if (end == std::string_view::npos) end = bytes_.size();
     at_ = end;
     const std::string_view word = bytes_.substr(start, end - start);
-    const char* first = word.data() + (word[0] == '+' ? 1 : 0);
-    const char* last = word.data() + word.size();
     double value = 0;
     bool whole = false;
     if (type.isFloat) {
-      const bool plain = first < last && (std::isdigit(static_cast<unsigned char>(*first)) ||
-                                          *first == '.' || *first == '-');
-      const auto [stop, error] = std::from_chars(first, last, value);
-      whole = plain && stop == last && error == std::errc() && std::isfinite(value);
+      const std::optional<double> number = decimalNumber(word);
+      whole = number && withinFloatRange(*number);
+      value = number.value_or(0);
     } else {
-      long long integer = 0;
-      const auto [stop, error] = std::from_chars(first, last, integer);
+      const std::optional<long long> integer = wholeNumber(word);
       const double bound = std::ldexp(1.0, 8 * type.size - (type.isSigned ? 1 : 0));
-      whole = stop == last && error == std::errc() && double(integer) < bound &&
-              double(integer) >= (type.isSigned ? -bound : 0.0);
-      value = double(integer);
+      value = double(integer.value_or(0));
+      whole = integer && value < bound && value >= (type.isSigned ? -bound : 0.0);
     }
-    if (!whole) refuse("'" + std::string(word) + "' is not a number of its property's type");
+    if (!whole) refuse(quotedWord(word) + " is not a number of its property's type");
     return value;
   }
 
@@ -137,7 +134,8 @@ struct Header {
   std::size_t bodyStart = 0;
 };
 
-Header readHeader(const std::string& path, std::string_view bytes) {
+Header readHeader(const std::string& path, std::string_view bytes,
+                  std::vector<std::string>& warnings) {
   Header header;
   std::size_t at = 0;
   bool formatSeen = false;
@@ -189,7 +187,12 @@ Header readHeader(const std::string& path, std::string_view bytes) {
       }
       header.elements.back().properties.push_back({std::string(w.back()), *type, list, *countType});
     } else {
-      refuse("'" + std::string(w[0]) + "' is not a header statement of PLY");
+      // Some writers put a line of their own in the header ("Created by Blender3D 247"),
+      // which other readers pass over too. The body is read strictly.
+      warnOnce(warnings, path +
+                             ": header lines that are not PLY statements are passed over "
+                             "(the first: line " +
+                             std::to_string(line) + ")");
     }
   }
   if (!formatSeen) throw SceneFileError(path + ": the header gives no format");
@@ -204,6 +207,13 @@ int indexOf(const Element& e, std::initializer_list<const char*> names) {
   return -1;
 }
 
+// A colour channel as the file gives it: an integer type from 0 to its largest value,
+// a float from 0 to 1; display values either way.
+float channel(double value, const Scalar& type) {
+  if (type.isFloat) return float(value);
+  return float(value / (std::ldexp(1.0, 8 * type.size - (type.isSigned ? 1 : 0)) - 1));
+}
+
 void readVertices(const std::string& path, const Element& e, Body& body, ModelMesh& model) {
   const int x = indexOf(e, {"x"});
   const int y = indexOf(e, {"y"});
@@ -212,8 +222,11 @@ void readVertices(const std::string& path, const Element& e, Body& body, ModelMe
   const int n[3] = {indexOf(e, {"nx"}), indexOf(e, {"ny"}), indexOf(e, {"nz"})};
   const int st[2] = {indexOf(e, {"u", "s", "texture_u", "texture_s"}),
                      indexOf(e, {"v", "t", "texture_v", "texture_t"})};
+  const int rgba[4] = {indexOf(e, {"red", "diffuse_red"}), indexOf(e, {"green", "diffuse_green"}),
+                       indexOf(e, {"blue", "diffuse_blue"}), indexOf(e, {"alpha"})};
   const bool normals = n[0] >= 0 && n[1] >= 0 && n[2] >= 0;
   const bool texCoords = st[0] >= 0 && st[1] >= 0;
+  const bool colors = rgba[0] >= 0 && rgba[1] >= 0 && rgba[2] >= 0;
   std::vector<double> values(e.properties.size());
   for (std::uint64_t v = 0; v < e.count; ++v) {
     for (std::size_t i = 0; i < e.properties.size(); ++i) {
@@ -234,12 +247,11 @@ void readVertices(const std::string& path, const Element& e, Body& body, ModelMe
       model.normals.push_back(float(values[std::size_t(n[i])]));
     for (int i = 0; texCoords && i < 2; ++i)
       model.texCoords.push_back(float(values[std::size_t(st[i])]));
+    for (int i = 0; colors && i < 4; ++i) {
+      const std::size_t at = std::size_t(rgba[i]);
+      model.colors.push_back(rgba[i] < 0 ? 1.0f : channel(values[at], e.properties[at].type));
+    }
   }
-  for (float f : model.normals)
-    if (!std::isfinite(f)) throw SceneFileError(path + ": a normal is beyond a float's range");
-  for (float f : model.texCoords)
-    if (!std::isfinite(f))
-      throw SceneFileError(path + ": a texture coordinate is beyond a float's range");
 }
 
 void readFaces(const std::string& path, const Element& e, Body& body, ModelMesh& model) {
@@ -261,8 +273,7 @@ void readFaces(const std::string& path, const Element& e, Body& body, ModelMesh&
       }
       if (count < 0 || count > double(body.left()))
         throw SceneFileError(path + ": a list longer than the file");
-      if (int(i) == corners)
-        model.faces.push_back({model.corners.size(), int(count), -1, long(f + 1)});
+      if (int(i) == corners) addFace(model, int(count), -1, long(f + 1));
       for (double k = 0; k < count; ++k) {
         const double value = body.next(p.type);
         if (int(i) != corners) continue;
@@ -270,7 +281,7 @@ void readFaces(const std::string& path, const Element& e, Body& body, ModelMesh&
           throw SceneFileError(path + ": face " + std::to_string(f + 1) + " names vertex " +
                                std::to_string(value));
         }
-        model.corners.push_back({long(value), -1, -1});
+        model.corners.push_back({std::int32_t(std::min(value, 2147483647.0)), -1, -1, -1});
       }
     }
   }
@@ -282,8 +293,9 @@ bool isPly(std::string_view bytes) {
   return bytes.substr(0, 4) == "ply\n" || bytes.substr(0, 5) == "ply\r\n";
 }
 
-ModelMesh readPly(const std::string& path, std::string_view bytes) {
-  const Header header = readHeader(path, bytes);
+ModelMesh readPly(const std::string& path, std::string_view bytes,
+                  std::vector<std::string>& warnings) {
+  const Header header = readHeader(path, bytes, warnings);
   Body body(path, bytes.substr(header.bodyStart), header.encoding);
   ModelMesh model;
   model.path = path;
@@ -309,6 +321,7 @@ ModelMesh readPly(const std::string& path, std::string_view bytes) {
   const long vertices = long(model.positions.size() / 3);
   const bool normals = !model.normals.empty();
   const bool texCoords = !model.texCoords.empty();
+  const bool colors = !model.colors.empty();
   for (MeshFace& face : model.faces) {
     for (int k = 0; k < face.cornerCount; ++k) {
       MeshCorner& c = model.corners[face.firstCorner + std::size_t(k)];
@@ -319,6 +332,7 @@ ModelMesh readPly(const std::string& path, std::string_view bytes) {
       }
       c.normal = normals ? c.position : -1;
       c.texCoord = texCoords ? c.position : -1;
+      c.color = colors ? c.position : -1;
     }
   }
   return model;

@@ -26,19 +26,25 @@ bool isBinaryStl(std::string_view bytes) {
 // A face of three corners: positions from `first` on, and its normal where the file
 // gives one that is not zero.
 void addFacet(ModelMesh& model, long line, const float normal[3]) {
-  const long first = long(model.positions.size() / 3) - 3;
+  const auto first = std::int32_t(model.positions.size() / 3 - 3);
   const bool given = normal[0] != 0 || normal[1] != 0 || normal[2] != 0;
   if (given) model.normals.insert(model.normals.end(), normal, normal + 3);
-  const long n = given ? long(model.normals.size() / 3) - 1 : -1;
-  model.faces.push_back({model.corners.size(), 3, -1, line});
-  for (long k = 0; k < 3; ++k)
-    model.corners.push_back({first + k, -1, n});
+  const auto n = given ? std::int32_t(model.normals.size() / 3 - 1) : -1;
+  addFace(model, 3, -1, line);
+  for (std::int32_t k = 0; k < 3; ++k)
+    model.corners.push_back({first + k, -1, n, -1});
 }
 
 ModelMesh readBinary(const std::string& path, std::string_view bytes) {
   ModelMesh model;
   model.path = path;
   const std::size_t count = littleEndian32(bytes, 80);
+  // The count is known to agree with the file's size, and is weighed against the budget
+  // before room is made for it.
+  requireRoomForCorners(model, std::int64_t(count) * 3);
+  model.positions.reserve(count * 9);
+  model.faces.reserve(count);
+  model.corners.reserve(count * 3);
   for (std::size_t t = 0; t < count; ++t) {
     float values[12];
     for (std::size_t i = 0; i < 12; ++i)
@@ -78,11 +84,7 @@ class AsciiStl {
 
  private:
   float number(const Statement& s, std::size_t word, const char* what) const {
-    const double value = readNumber(model_.path, s, word, what);
-    if (std::fabs(value) > FLT_MAX) {
-      refuseAt(model_.path, s.line, std::string(what) + " is beyond a float's range");
-    }
-    return float(value);
+    return float(readNumber(model_.path, s, word, what));
   }
 
   void facet(const Statement& s) {
@@ -121,6 +123,17 @@ class AsciiStl {
 };
 
 }  // namespace
+
+std::string binaryStlMismatch(std::string_view bytes) {
+  if (bytes.size() < kHeader || bytes.substr(0, 4096).find('\0') == std::string_view::npos) {
+    return "";
+  }
+  const std::uint64_t count = littleEndian32(bytes, 80);
+  return "is binary and of no format read here; as a binary STL file, its header gives " +
+         std::to_string(count) + " triangles, which take " +
+         std::to_string(kHeader + kTriangle * count) + " bytes, but it has " +
+         std::to_string(bytes.size());
+}
 
 bool isStl(std::string_view bytes) {
   if (isBinaryStl(bytes)) return true;

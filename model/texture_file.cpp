@@ -2,9 +2,14 @@
 
 #include <stb_image.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <memory>
+
+#include "model/byte_order.h"
+#include "model/display_colors.h"
 
 namespace {
 
@@ -55,6 +60,20 @@ Texture toTexture(const stbi_uc* pixels, int width, int height, int components) 
   return texture;
 }
 
+// A PNG's size from its header, read here: the decoder refuses to say the size of one
+// too large for it, and would call it of an unknown type.
+bool pngSize(const std::string& bytes, int& width, int& height) {
+  if (bytes.size() < 24 || bytes.compare(0, 4, "\x89PNG") != 0 ||
+      bytes.compare(12, 4, "IHDR") != 0) {
+    return false;
+  }
+  const auto* header = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto side = [](std::uint64_t v) { return int(std::min<std::uint64_t>(v, INT_MAX)); };
+  width = side(numberAt(header + 16, 4, true));
+  height = side(numberAt(header + 20, 4, true));
+  return true;
+}
+
 std::string sizeText(int width, int height) {
   return std::to_string(width) + " x " + std::to_string(height);
 }
@@ -78,7 +97,9 @@ std::optional<Texture> decodeTexture(const std::string& bytes, long long& texels
   int width = 0;
   int height = 0;
   int components = 0;
-  if (!stbi_info_from_memory(data, length, &width, &height, &components)) {
+  const bool sized = pngSize(bytes, width, height) ||
+                     stbi_info_from_memory(data, length, &width, &height, &components);
+  if (!sized) {
     problem = decodeProblem();
     return std::nullopt;
   }
@@ -106,4 +127,23 @@ std::optional<Texture> decodeTexture(const std::string& bytes, long long& texels
   }
   texelsLeft -= texels;
   return toTexture(pixels.get(), width, height, components);
+}
+
+Texture tinted(const Texture& texture, const TexelTint& tint) {
+  const int from = texture.components;
+  const bool alpha = from == 2 || from == 4;
+  Texture out(texture.width, texture.height, alpha ? 4 : 3);
+  out.wrapS = texture.wrapS;
+  out.wrapT = texture.wrapT;
+  for (int y = 0; y < texture.height; ++y) {
+    for (int x = 0; x < texture.width; ++x) {
+      for (int c = 0; c < 3; ++c) {
+        const float display = texture.texel(x, y, from < 3 ? 0 : c);
+        const double linear = linearValue(display) * tint.factor[c] + tint.emission[c];
+        out.texel(x, y, c) = float(displayValue(linear));
+      }
+      if (alpha) out.texel(x, y, 3) = float(texture.texel(x, y, from - 1) * tint.factor[3]);
+    }
+  }
+  return out;
 }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "model/model_mesh.h"
 #include "scene/texture.h"
 
 // The largest side of a texture read from a file: the largest texture OpenGL takes here.
@@ -24,3 +25,10 @@ inline constexpr std::size_t kLargestTextureFile = std::size_t(256) << 20;
 // `texelsLeft`; otherwise its texels are taken from `texelsLeft`.
 std::optional<Texture> decodeTexture(const std::string& bytes, long long& texelsLeft,
                                      std::string& problem);
+
+// The texture with the tint in its texels: each colour channel taken to linear light,
+// multiplied by the tint's factor, its emission added, clamped to [0, 1] and encoded for
+// display again, each texel in double and rounded to float once; alpha multiplied by
+// the factor's alpha. A grey texture becomes a colour one, since the factor may colour
+// it. Its wrap modes stay.
+Texture tinted(const Texture& texture, const TexelTint& tint);

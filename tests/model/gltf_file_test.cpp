@@ -1,6 +1,6 @@
-// glTF models as the companion programs read them: parsed by tinygltf, then every index,
-// accessor and node checked here before a byte is read, placed in double, and drawn
-// with what they name found only where the model may look.
+// glTF models as the companion programs read them: every index, accessor and node
+// checked before a byte is read, placed in double, and drawn with what they name found
+// only where the model may look.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "model/display_colors.h"
 #include "tests/support/model_folder.h"
 
 namespace {
@@ -63,12 +64,22 @@ struct Gltf {
   }
 };
 
-// One triangle in the xy plane, turning counter-clockwise seen from +z.
+// One triangle in the xy plane, turning counter-clockwise seen from +z, with texture
+// coordinates.
 Gltf triangle() {
   Gltf g;
-  g.primitive({{"attributes", {{"POSITION", g.positions({0, 0, 0, 1, 0, 0, 0, 1, 0})}}},
+  g.primitive({{"attributes",
+                {{"POSITION", g.positions({0, 0, 0, 1, 0, 0, 0, 1, 0})},
+                 {"TEXCOORD_0", g.accessor(std::vector<float>{0, 0, 1, 0, 0, 1}, "VEC2", 5126)}}},
                {"indices", g.accessor(std::vector<std::uint16_t>{0, 1, 2}, "SCALAR", 5123)}});
   return g;
+}
+
+// The triangle's material takes its picture from image 0.
+void textured(Gltf& g) {
+  g.doc["textures"] = {{{"source", 0}}};
+  g.doc["materials"] = {{{"pbrMetallicRoughness", {{"baseColorTexture", {{"index", 0}}}}}}};
+  g.doc["meshes"][0]["primitives"][0]["material"] = 0;
 }
 
 std::unique_ptr<Loaded> loadGltf(const ModelFolder& folder, const Gltf& g,
@@ -87,7 +98,10 @@ TEST(GltfFiles, TheHouseFromGltfAndGlbBringsEveryPartPlacedByItsNodes) {
     EXPECT_EQ(house->model.polygons, 18) << "12 of the walls, 4 of the roof's fan, 2 of the strip";
     ASSERT_EQ(house->model.textures, 1);
     EXPECT_EQ(house->context.meshes[0].texture->width, 32);
-    EXPECT_EQ(house->context.meshes[1].diffuse, (Color{0.7f, 0.15f, 0.1f, 1}));
+    // The roof's factor, linear (0.7, 0.15, 0.1), as display values.
+    EXPECT_EQ(
+        house->context.meshes[1].diffuse,
+        (Color{float(displayValue(0.7)), float(displayValue(0.15)), float(displayValue(0.1)), 1}));
     // The roof's apex, (0, 0.5, 0) in its mesh, is lifted 0.8 by the roof's matrix and
     // turned about y by the house's rotation, which leaves it where it is; it is the
     // fan's centre.
@@ -138,11 +152,11 @@ TEST(GltfFiles, PlacesNormalsAndKeepsEveryTriangleTurnedOneWay) {
 TEST(GltfFiles, RefusesWhatCannotBeReadWithOneLineNamingTheFault) {
   ModelFolder folder;
   const std::vector<std::pair<std::function<void(Gltf&)>, std::string>> faults = {
-      {[](Gltf& g) { g.doc["accessors"][1]["count"] = 4; }, "reaches past its buffer view"},
+      {[](Gltf& g) { g.doc["accessors"][2]["count"] = 4; }, "reaches past its buffer view"},
       {[](Gltf& g) { g.doc["bufferViews"][0]["byteLength"] = 100; }, "reaches past its buffer's"},
       {[](Gltf& g) {
-         g.accessor(std::vector<std::uint16_t>{0, 1, 3}, "SCALAR", 5123);
-         g.doc["meshes"][0]["primitives"][0]["indices"] = 2;
+         g.doc["meshes"][0]["primitives"][0]["indices"] =
+             g.accessor(std::vector<std::uint16_t>{0, 1, 3}, "SCALAR", 5123);
        },
        "index 3 is past its 3 vertices"},
       {[](Gltf& g) {
@@ -153,7 +167,15 @@ TEST(GltfFiles, RefusesWhatCannotBeReadWithOneLineNamingTheFault) {
        "holds a number that is not finite"},
       {[](Gltf& g) { g.doc["nodes"][0]["children"] = {0}; }, "node 0 is reached twice"},
       {[](Gltf& g) { g.doc["extensionsRequired"] = {"KHR_draco_mesh_compression"}; },
-       "requires the extension KHR_draco_mesh_compression"},
+       "requires the extension 'KHR_draco_mesh_compression', which is not read"},
+      {[](Gltf& g) { g.doc["asset"]["version"] = "1.0"; }, "is glTF '1.0'; only glTF 2.0"},
+      {[](Gltf& g) { g.doc["asset"]["version"] = "3.0"; }, "is glTF '3.0'; only glTF 2.0"},
+      {[](Gltf& g) { g.doc.erase("asset"); }, "has no \"asset\" object"},
+      {[](Gltf& g) { g.doc["meshes"][0]["primitives"] = 7; },
+       "meshes[0].primitives is not an array"},
+      {[](Gltf& g) { g.doc["nodes"][0]["mesh"] = -1; }, "nodes[0].mesh is not an index"},
+      {[](Gltf& g) { g.doc["meshes"][0]["primitives"][0]["mode"] = 1; },
+       "holds only lines and points, which are not drawn"},
       {[](Gltf& g) {
          json deep = json::array();
          for (int i = 0; i < 100; ++i)
@@ -168,21 +190,25 @@ TEST(GltfFiles, RefusesWhatCannotBeReadWithOneLineNamingTheFault) {
     const std::string path = folder.write("model/" + std::to_string(i) + ".gltf", g.text());
     folder.write("model/model.bin", g.bin);
     const auto loaded = load(path);
-    EXPECT_EQ(loaded->refusal.rfind(path + ": ", 0), 0u) << loaded->refusal;
+    EXPECT_EQ(loaded->refusal.rfind(path + ": ", 0), 0u) << i << ": " << loaded->refusal;
     EXPECT_NE(loaded->refusal.find(faults[i].second), std::string::npos) << loaded->refusal;
     EXPECT_EQ(loaded->refusal.find('\n'), std::string::npos) << loaded->refusal;
   }
   // A buffer that is not there; a GLB cut short; a picture in a GLB whose buffer view
-  // reaches past the buffer (tinygltf hands it over unchecked).
+  // reaches past the buffer, read only because a material uses it.
   Gltf g = triangle();
   std::filesystem::remove(folder.path("model/model.bin"));
   EXPECT_NE(load(folder.write("model/a.gltf", g.text()))->refusal.find("buffer 'model.bin' not"),
             std::string::npos);
   const std::string glb = g.glb();
-  EXPECT_NE(load(folder.write("model/b.glb", glb.substr(0, glb.size() - 8)))->refusal, "");
-  g.doc["images"] = {{{"bufferView", 0}}};
-  g.doc["bufferViews"][0]["byteLength"] = 4000;
-  EXPECT_NE(load(folder.write("model/c.glb", g.glb()))->refusal.find("image 0's buffer view"),
+  EXPECT_NE(load(folder.write("model/b.glb", glb.substr(0, glb.size() - 8)))
+                ->refusal.find("header gives"),
+            std::string::npos);
+  g.doc["bufferViews"].push_back({{"buffer", 0}, {"byteLength", 4000}});
+  g.doc["images"] = {{{"bufferView", g.doc["bufferViews"].size() - 1}}};
+  EXPECT_EQ(load(folder.write("model/c.glb", g.glb()))->refusal, "") << "no material uses it";
+  textured(g);
+  EXPECT_NE(load(folder.write("model/d.glb", g.glb()))->refusal.find("image 0's buffer view"),
             std::string::npos);
 }
 
@@ -208,7 +234,7 @@ TEST(GltfFiles, DrawsWithoutWhatIsMissingOrNotReadAndSaysSo) {
   EXPECT_EQ(loaded->model.textures, 0);
   const std::string all = allOf(loaded->warnings);
   for (const char* said : {"points and lines are not drawn\n",
-                           "the extension KHR_materials_emissive_strength is ignored\n",
+                           "the extension 'KHR_materials_emissive_strength' is ignored\n",
                            "'absent.png' not found", "'../outside.png' lies outside"})
     EXPECT_NE(all.find(said), std::string::npos) << said << " in\n" << all;
 }
