@@ -24,6 +24,7 @@
 #include "app/view_setup.h"
 #include "glview/texture_upload.h"
 #include "model/scene_file_error.h"
+#include "raster/fragment_budget.h"
 #include "raster/frame_driver.h"
 #include "raster/span_sink.h"
 #include "raster/texture_levels.h"
@@ -39,10 +40,7 @@ constexpr int kLargestSide = 8192;  // as the other programs take
 
 struct BenchOptions {
   std::vector<std::pair<int, int>> sizes = {{480, 480}, {1920, 1080}, {3840, 2160}};
-  std::string scene;  // a model file; empty for the viewer's scene
-  bool lighting = false;
-  bool outsideFilesAllowed = false;
-  char up = 'y';
+  SceneOptions scene;
   bool help = false;
   bool version = false;
 };
@@ -54,8 +52,7 @@ RenderContext& scene() {
   static const std::unique_ptr<RenderContext> context = [] {
     auto made = std::make_unique<RenderContext>();
     std::vector<std::string> warnings;
-    buildScene({options.scene, options.lighting, {options.outsideFilesAllowed, options.up}}, *made,
-               warnings);
+    buildScene(options.scene, *made, warnings);
     warn(kProgram, warnings);
     return made;
   }();
@@ -84,6 +81,7 @@ long fragmentsOf(int width, int height) {
   CountingPoints counted;
   FrameState frame;
   frame.points = &counted;
+  frame.fragmentBudget = fragmentBudgetFor(width, height);
   renderFrame(context, width, height, frame);
   return counted.count;
 }
@@ -134,8 +132,7 @@ void drawnFrame(benchmark::State& state, int width, int height, bool useOpenGL,
 // "WxH[,WxH...]", each side a whole number from 1 to kLargestSide, read whole.
 bool takeSizes(const std::string& list, std::vector<std::pair<int, int>>& sizes) {
   sizes.clear();
-  std::size_t start = 0;
-  while (true) {
+  for (std::size_t start = 0;;) {
     const std::size_t comma = list.find(',', start);
     const std::string size = list.substr(start, comma - start);
     const std::size_t x = size.find('x');
@@ -152,39 +149,28 @@ bool takeSizes(const std::string& list, std::vector<std::pair<int, int>>& sizes)
   }
 }
 
-// Takes this program's own options out of the arguments; the rest go to Google
-// Benchmark. False, with the reason, for one it cannot take.
+// Takes this program's own options out of the arguments, as "--name value" or
+// "--name=value"; the rest go to Google Benchmark. False, with the reason, for one it
+// cannot take.
 bool takeOptions(int& argc, char** argv, std::string& error) {
-  int kept = 1;
-  for (int i = 1; i < argc; ++i) {
-    const std::string argument = argv[i];
-    if (argument.rfind("--sizes=", 0) == 0) {
-      if (!takeSizes(argv[i] + 8, options.sizes)) {
-        error = "--sizes takes WxH[,WxH...], each side 1 to " + std::to_string(kLargestSide);
-        return false;
-      }
-    } else if (argument.rfind("--scene=", 0) == 0 && argument.size() > 8) {
-      options.scene = argument.substr(8);
-    } else if (argument == "--lighting=on" || argument == "--lighting=off") {
-      options.lighting = argument == "--lighting=on";
-    } else if (argument == "--up=x" || argument == "--up=y" || argument == "--up=z") {
-      options.up = argument.back();
-    } else if (argument.rfind("--up", 0) == 0) {
-      error = "--up takes x, y or z, as --up=z";
-      return false;
-    } else if (argument == "--allow-outside-files") {
-      options.outsideFilesAllowed = true;
-    } else if (argument == "--version") {
-      options.version = true;
-    } else if (argument.rfind("--lighting", 0) == 0) {
-      error = "--lighting takes on or off, as --lighting=on";
-      return false;
-    } else {
-      if (argument == "--help" || argument == "-h") options.help = true;
-      argv[kept++] = argv[i];
-    }
+  OptionParser parser;
+  parser.value("--sizes", [](const std::string& text, std::string& reason) {
+    if (takeSizes(text, options.sizes)) return true;
+    reason = "takes WxH[,WxH...], each side 1 to " + std::to_string(kLargestSide);
+    return false;
+  });
+  addSceneOptions(parser, options.scene);
+  parser.flag("--version", options.version);
+  std::vector<std::string> others;
+  if (!parser.take(std::vector<std::string>(argv + 1, argv + argc), others, error)) return false;
+  // What is left is Google Benchmark's, in place of what was taken.
+  static std::vector<std::string> kept;
+  kept = std::move(others);
+  argc = 1;
+  for (std::string& argument : kept) {
+    if (argument == "--help" || argument == "-h") options.help = true;
+    argv[argc++] = argument.data();
   }
-  argc = kept;
   return true;
 }
 
@@ -214,27 +200,30 @@ void printUsage() {
       "pipeline/W/H (the software pipeline alone), softwareFrame/W/H (its points handed\n"
       "to OpenGL) and openGLFrame/W/H (the OpenGL path), with fragments and polygons a\n"
       "second; an OpenGL frame's fragments are counted as the pipeline counts them.\n"
+      "Each option takes its value after a space or after '='.\n"
       "\n"
-      "  --sizes=WxH[,WxH...] picture sizes, each side 1 to %d\n"
-      "                       (default 480x480,1920x1080,3840x2160)\n"
-      "  --scene=FILE         a model (OBJ, STL or PLY) instead of the viewer's scene\n"
-      "  --up=x|y|z           the model's axis that points up (default y)\n"
-      "  --allow-outside-files  read materials and textures outside the model's folder\n"
-      "  --lighting=on|off    lighting (default off)\n"
-      "  --version            the version\n"
+      "  --sizes WxH[,WxH...] picture sizes, each side 1 to %d\n"
+      "                      (default 480x480,1920x1080,3840x2160)\n"
+      "%s"
+      "  --version           the version\n"
       "\n"
       "Google Benchmark's own flags follow.\n",
-      kProgram, kLargestSide);
+      kProgram, kLargestSide, kSceneOptionsUsage);
   std::fflush(stdout);
 }
 
-// Builds the scene before any benchmark runs, so that a model that cannot be drawn is
-// refused at once.
+// Builds the scene and counts the fragments of a frame of every size before any
+// benchmark runs, so that a model that cannot be drawn, or would take a frame too many
+// fragments, is refused at once.
 int prepareScene() {
   try {
     scene();
+    for (const auto& [width, height] : options.sizes)
+      fragmentsOf(width, height);
   } catch (const SceneFileError& e) {
     return refuseInput(kProgram, e.what());
+  } catch (const FrameTooCostly& e) {
+    return refuseInput(kProgram, sceneName(options.scene) + ": " + e.what());
   }
   return 0;
 }

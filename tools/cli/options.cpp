@@ -4,25 +4,52 @@
 
 #include "tools/cli/numbers.h"
 
+bool OptionParser::isOption(const std::string& argument) const {
+  const std::string name = argument.substr(0, argument.find('='));
+  return values_.count(name) > 0 || flags_.count(name) > 0;
+}
+
 bool OptionParser::parse(const std::vector<std::string>& arguments, std::string& error) {
+  std::vector<std::string> others;
+  if (!take(arguments, others, error)) return false;
+  if (others.empty()) return true;
+  error = "unknown option " + quoted(others.front());
+  return false;
+}
+
+bool OptionParser::take(const std::vector<std::string>& arguments, std::vector<std::string>& others,
+                        std::string& error) {
   for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& name = arguments[i];
+    const std::string& argument = arguments[i];
+    const std::size_t equals =
+        argument.rfind("--", 0) == 0 ? argument.find('=') : std::string::npos;
+    const std::string name = argument.substr(0, equals);
     if (const auto flag = flags_.find(name); flag != flags_.end()) {
+      if (equals != std::string::npos) {
+        error = name + " takes no value";
+        return false;
+      }
       *flag->second = true;
       given_.insert(name);
       continue;
     }
     const auto option = values_.find(name);
     if (option == values_.end()) {
-      error = "unknown option " + quoted(name);
-      return false;
+      others.push_back(argument);
+      continue;
     }
-    if (i + 1 == arguments.size()) {
+    std::string value;
+    if (equals != std::string::npos) {
+      value = argument.substr(equals + 1);
+    } else if (i + 1 == arguments.size() || isOption(arguments[i + 1])) {
+      // An option in its place is the next option, not its value.
       error = name + " needs a value";
       return false;
+    } else {
+      value = arguments[++i];
     }
     std::string reason;
-    if (!option->second(arguments[++i], reason)) {
+    if (!option->second(value, reason)) {
       error = name + ": " + reason;
       return false;
     }

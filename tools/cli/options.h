@@ -8,7 +8,7 @@
 
 #include "app/camera_pose.h"
 
-// A command line of options, each "--name value" or a flag "--name".
+// A command line of options, each "--name value" or "--name=value", or a flag "--name".
 class OptionParser {
  public:
   // Takes an option's value; false with the reason in `error` (without the name).
@@ -18,13 +18,20 @@ class OptionParser {
   void flag(const std::string& name, bool& target) { flags_[name] = &target; }
 
   // Takes every argument in turn; false, with the reason in `error`, at the first that
-  // is not an option of the parser or whose value cannot be taken.
+  // is not an option of the parser or whose value cannot be taken. An option whose
+  // value is missing, or is another option of the parser, needs a value.
   bool parse(const std::vector<std::string>& arguments, std::string& error);
+
+  // The same, but arguments that are not options of the parser go to `others`, in order.
+  bool take(const std::vector<std::string>& arguments, std::vector<std::string>& others,
+            std::string& error);
 
   // Whether the command line gave this option.
   bool given(const std::string& name) const { return given_.count(name) > 0; }
 
  private:
+  bool isOption(const std::string& argument) const;
+
   std::map<std::string, Setter> values_;
   std::map<std::string, bool*> flags_;
   std::set<std::string> given_;

@@ -84,6 +84,10 @@ void warnIfModelUnseen(const std::string& program, const ModelSummary& model, co
                                  : ": the model covers no pixel at this pose")});
 }
 
+std::string sceneName(const SceneOptions& scene) {
+  return scene.file.empty() ? "the viewer's scene" : scene.file;
+}
+
 std::string sceneArguments(const SceneOptions& scene) {
   std::string arguments;
   if (!scene.file.empty()) arguments += " --scene " + shellWord(scene.file);

@@ -41,6 +41,9 @@ bool buildSceneOrRefuse(const std::string& program, const SceneOptions& scene,
 void warnIfModelUnseen(const std::string& program, const ModelSummary& model, const Image& picture,
                        const Coverage& covered, Rgb background);
 
+// How messages name the scene: its model file, or "the viewer's scene".
+std::string sceneName(const SceneOptions& scene);
+
 // The options that give this scene, those that differ from the defaults: "" for the
 // built-in scene unlit.
 std::string sceneArguments(const SceneOptions& scene);

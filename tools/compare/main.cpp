@@ -10,6 +10,7 @@
 
 #include "app/standard_streams.h"
 #include "glview/concave_polygon.h"
+#include "raster/fragment_budget.h"
 #include "tools/cli/output.h"
 #include "tools/cli/picture_set.h"
 #include "tools/cli/scene_options.h"
@@ -36,11 +37,13 @@ Coverage coveredByEither(const Comparison& c) {
   return either;
 }
 
+// The software picture first: a model that would take a frame too many fragments is
+// refused before OpenGL spends as long on it.
 Comparison compare(SceneRenderer& renderer, const ViewOptions& view, int tolerance,
                    Rgb background = {255, 255, 255}) {
   Comparison c;
-  c.opengl = renderer.draw(true, view.pose, view.width, view.height, view.mipmaps, background);
   c.software = renderer.draw(false, view.pose, view.width, view.height, view.mipmaps, background);
+  c.opengl = renderer.draw(true, view.pose, view.width, view.height, view.mipmaps, background);
   c.agreement = compareImages(c.opengl.picture, c.opengl.covered, c.software.picture,
                               c.software.covered, tolerance);
   return c;
@@ -184,6 +187,8 @@ int main(int argc, char** argv) {
     if (!buildSceneOrRefuse(kProgram, options->scene, context, model)) return kExitUsage;
     SceneRenderer renderer(context);
     return options->sweep > 0 ? sweep(renderer, *options) : comparePose(renderer, *options, model);
+  } catch (const FrameTooCostly& e) {
+    return refuseInput(kProgram, sceneName(options->scene) + ": " + e.what());
   } catch (const std::exception& e) {
     return fail(kProgram, e.what(), kExitFailure);
   }

@@ -8,6 +8,7 @@
 
 #include "app/standard_streams.h"
 #include "app/view_setup.h"
+#include "raster/fragment_budget.h"
 #include "raster/software_frame.h"
 #include "tools/cli/json.h"
 #include "tools/cli/output.h"
@@ -61,6 +62,7 @@ double drawFrame(const RenderOptions& o, RenderContext& context, FrameState& fra
   setupView(context, o.view.width, o.view.height, o.view.pose);
   frame.points = &points;
   frame.fragmentPath = o.plain ? FragmentPath::Plain : FragmentPath::Fast;
+  frame.fragmentBudget = fragmentBudgetFor(o.view.width, o.view.height);
   const Clock::time_point start = Clock::now();
   renderSoftwareFrame(context, o.view.width, o.view.height, frame);
   return millisecondsSince(start);
@@ -158,7 +160,11 @@ int run(const RenderOptions& o) {
   FrameState frame;
   auto points =
       std::make_unique<LayerPoints>(o.view.width, o.view.height, o.edges, o.output.background);
-  timing.pipelineMs = drawFrame(o, scene->context, frame, *points);
+  try {
+    timing.pipelineMs = drawFrame(o, scene->context, frame, *points);
+  } catch (const FrameTooCostly& e) {
+    return refuseInput(kProgram, sceneName(o.scene) + ": " + e.what());
+  }
   const FrameStatistics statistics = frameStatistics(scene->context, *points);
   if (scene->model) {
     warnIfModelUnseen(kProgram, *scene->model, points->picture, coverageOf(*points),
