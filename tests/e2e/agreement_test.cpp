@@ -9,8 +9,8 @@
 
 #include "tests/support/agreement_thresholds.h"
 #include "tests/support/viewer_session.h"
+#include "tools/cli/picture_set.h"
 #include "tools/imaging/agreement.h"
-#include "tools/imaging/png_file.h"
 
 namespace {
 
@@ -38,10 +38,15 @@ Agreement measure(const Pose& pose) {
   const Agreement a = compareImages(opengl, software, kAgreementTolerance);
   if (const char* folder = std::getenv("QUADRELLE_AGREEMENT_PICTURES")) {
     std::string error;
-    const std::string stem = std::string(folder) + "/" + pose.name;
-    writePng(opengl, stem + "-opengl.png", error);
-    writePng(software, stem + "-software.png", error);
-    writePng(differenceMap(opengl, software), stem + "-difference.png", error);
+    const std::string stem = std::string(pose.name) + "-";
+    PictureSet pictures(folder,
+                        {stem + "opengl.png", stem + "software.png", stem + "difference.png"});
+    const bool written =
+        pictures.open(error) && pictures.add(stem + "opengl.png", opengl, error) &&
+        pictures.add(stem + "software.png", software, error) &&
+        pictures.add(stem + "difference.png", differenceMap(opengl, software), error) &&
+        pictures.keep(error);
+    if (!written) std::fprintf(stderr, "%s\n", error.c_str());
   }
   std::printf(
       "%-14s coverage IoU %.4f  within %d: %.4f  mean |d| %.2f  max |d| %d  PSNR %.1f dB"

@@ -109,6 +109,11 @@ Launch renderLaunch(std::vector<std::string> arguments) {
   return program;
 }
 
+std::string fileBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
 int waitFor(pid_t pid) {
   int status = 0;
   waitpid(pid, &status, 0);
@@ -164,7 +169,7 @@ TEST_F(RenderTool, ASignalWhileKeepingLeavesEachPictureOldOrNewAndNothingElse) {
     again.insert(again.end(), {"--out", shared.string()});
     Launch program = renderLaunch(again);
     program.environment = {
-        {"LD_PRELOAD", QUADRELLE_RENAME_SIGNAL},
+        {"LD_PRELOAD", QUADRELLE_CALL_FAULTS},
         {"ASAN_OPTIONS", "verify_asan_link_order=0"},
         {"QUADRELLE_RAISE_IN_RENAME", std::to_string(signal) + ":" + std::to_string(rename)}};
     return waitFor(launch(program));
@@ -234,6 +239,42 @@ TEST_F(RenderTool, AFullFileSystemLeavesEveryOldPictureAsItWas) {
   EXPECT_TRUE(filesIn(out) == before) << "the earlier pictures, and nothing else";
 }
 
+// A picture that cannot replace its old one, found before the first rename: every old
+// picture stays. A folder that cannot be flushed after the renames is said, though the
+// pictures are in place.
+TEST_F(RenderTool, WhatCannotBeReplacedIsFoundFirstAndAFailedFlushIsSaid) {
+  const fs::path out = folder / "out";
+  ASSERT_EQ(render({"--layers", "--width", "16", "--height", "16", "--out", out.string()}).status,
+            0);
+  const std::map<std::string, std::string> before = filesIn(out);
+  fs::remove(out / "level.png");
+  fs::create_directory(out / "level.png");
+  const ProgramResult blocked = render({"--layers", "--out", out.string()});
+  EXPECT_EQ(blocked.status, 2);
+  EXPECT_NE(blocked.standardError.find("level.png: a folder of that name is in the way"),
+            std::string::npos)
+      << blocked.standardError;
+  for (const char* file : {"software.png", "depth.png"})
+    EXPECT_EQ(fileBytes(out / file), before.at(file)) << file << " kept";
+  const ProgramResult stale = render({"--out", out.string()});
+  EXPECT_EQ(stale.status, 2);
+  EXPECT_NE(stale.standardError.find("cannot remove the old " + out.string() + "/level.png"),
+            std::string::npos)
+      << stale.standardError;
+  EXPECT_EQ(fileBytes(out / "software.png"), before.at("software.png")) << "kept";
+
+  fs::remove(out / "level.png");
+  Launch program = renderLaunch({"--width", "8", "--height", "8", "--out", out.string()});
+  program.environment = {{"LD_PRELOAD", QUADRELLE_CALL_FAULTS},
+                         {"ASAN_OPTIONS", "verify_asan_link_order=0"},
+                         {"QUADRELLE_FAIL_FOLDER_FSYNC", "1"}};
+  const ProgramResult flushed = runProgram(program);
+  EXPECT_EQ(flushed.status, 2);
+  EXPECT_NE(flushed.standardError.find("wrote the pictures, but cannot flush the folder"),
+            std::string::npos)
+      << flushed.standardError;
+}
+
 TEST_F(RenderTool, BadOptionsAreRefusedAndNothingIsWritten) {
   const std::map<std::string, std::vector<std::string>> bad = {
       {"outside the 480 x 480 picture", {"--crop", "470,0,20,20"}},
@@ -242,6 +283,9 @@ TEST_F(RenderTool, BadOptionsAreRefusedAndNothingIsWritten) {
       {"more than 16384", {"--scale", "40"}},
       {"is not a whole number", {"--width", "0x10"}},
       {"unknown option", {"--frobnicate"}},
+      {"--scene needs a value", {"--scene", "--width", "5"}},
+      {"--width needs a value", {"--width"}},
+      {"--layers takes no value", {"--layers=on"}},
   };
   for (const auto& [message, arguments] : bad) {
     std::vector<std::string> withFolder = arguments;
@@ -251,11 +295,6 @@ TEST_F(RenderTool, BadOptionsAreRefusedAndNothingIsWritten) {
     EXPECT_NE(result.standardError.find(message), std::string::npos) << result.standardError;
     EXPECT_FALSE(fs::exists(folder)) << arguments[0];
   }
-}
-
-std::string fileBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // A model from a file: what it brought, what the frame did with it, and the same

@@ -33,12 +33,12 @@ std::string capturedOutput(const std::function<void()>& action) {
   const int file = mkstemp(path);
   std::fflush(stdout);
   const int saved = dup(STDOUT_FILENO);
-  dup2(file, STDOUT_FILENO);
+  ::dup2(file, STDOUT_FILENO);
   action();
   std::fflush(stdout);
-  dup2(saved, STDOUT_FILENO);
-  close(saved);
-  close(file);
+  ::dup2(saved, STDOUT_FILENO);
+  ::close(saved);
+  ::close(file);
   const std::string text = readTextFile(path);
   std::remove(path);
   return text;

@@ -4,6 +4,7 @@
 #include <limits.h>
 #include <signal.h>
 #include <sys/random.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -29,7 +30,7 @@ constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 void removeTemporariesAndEnd(int signal) {
   for (int i = 0; i < temporaries.count; ++i)
-    unlinkat(temporaries.folder, temporaries.names[i], 0);
+    ::unlinkat(temporaries.folder, temporaries.names[i], 0);
   // End as the signal would have ended the program.
   ::signal(signal, SIG_DFL);
   raise(signal);
@@ -94,7 +95,7 @@ int makeTemporary(int folder, const std::string& file, std::string& name) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     name = "." + file + "." + randomSuffix();
     if (name.size() > NAME_MAX) name = "." + randomSuffix() + ".png";
-    const int fd = openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = ::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno == EEXIST) continue;
     if (fd >= 0) {
       std::snprintf(temporaries.names[temporaries.count], NAME_MAX + 1, "%s", name.c_str());
@@ -121,11 +122,11 @@ void unlist(const std::string& name) {
 bool writeWhole(const Image& picture, int fd) {
   std::FILE* stream = fdopen(fd, "wb");
   if (stream == nullptr) {
-    close(fd);
+    ::close(fd);
     return false;
   }
   errno = 0;
-  bool written = encodePng(picture, stream) && std::fflush(stream) == 0 && fsync(fd) == 0;
+  bool written = encodePng(picture, stream) && std::fflush(stream) == 0 && ::fsync(fd) == 0;
   const int reason = errno;
   written = std::fclose(stream) == 0 && written;
   if (!written && errno == 0) errno = reason;
@@ -135,7 +136,7 @@ bool writeWhole(const Image& picture, int fd) {
 std::string resolvedPath(int fd, const std::string& fallback) {
   char target[PATH_MAX];
   const std::string link = "/proc/self/fd/" + std::to_string(fd);
-  const ssize_t length = readlink(link.c_str(), target, sizeof target - 1);
+  const ssize_t length = ::readlink(link.c_str(), target, sizeof target - 1);
   return length > 0 ? std::string(target, std::size_t(length)) : fallback;
 }
 
@@ -146,7 +147,7 @@ PictureSet::PictureSet(const std::string& folder, std::vector<std::string> ownNa
 
 PictureSet::~PictureSet() {
   removeTemporaries();
-  if (folderFd_ >= 0) close(folderFd_);
+  if (folderFd_ >= 0) ::close(folderFd_);
 }
 
 bool PictureSet::open(std::string& error) {
@@ -178,33 +179,85 @@ bool PictureSet::add(const std::string& file, const Image& picture, std::string&
   return true;
 }
 
+namespace {
+
+// Why `name` in the folder could not be replaced by a rename or removed, or "" where it
+// can, as far as can be told before trying: a folder in the way, or a file of another
+// user in a folder where only owners may replace their files (the sticky bit of /tmp).
+std::string cannotReplace(int folder, const std::string& name) {
+  struct stat target {};
+  if (fstatat(folder, name.c_str(), &target, AT_SYMLINK_NOFOLLOW) != 0) return "";
+  if (S_ISDIR(target.st_mode)) return "a folder of that name is in the way";
+  struct stat self {};
+  if (fstat(folder, &self) != 0) return "";
+  const uid_t user = geteuid();
+  if ((self.st_mode & S_ISVTX) != 0 && user != 0 && target.st_uid != user && self.st_uid != user) {
+    return "it belongs to another user, in a folder where only owners may replace files";
+  }
+  return "";
+}
+
+}  // namespace
+
+std::vector<std::string> PictureSet::staleNames() const {
+  std::vector<std::string> stale;
+  for (const std::string& own : ownNames_) {
+    const bool written = std::any_of(temporaries_.begin(), temporaries_.end(),
+                                     [&](const auto& named) { return named.first == own; });
+    if (!written) stale.push_back(own);
+  }
+  return stale;
+}
+
 bool PictureSet::keep(std::string& error) {
+  // Every target is checked before the first rename, so that a run refused here leaves
+  // every old picture as it was.
+  for (const auto& named : temporaries_) {
+    if (const std::string why = cannotReplace(folderFd_, named.first); !why.empty()) {
+      error = "cannot write " + pathOf(named.first) + ": " + why;
+      return false;
+    }
+  }
+  const std::vector<std::string> stale = staleNames();
+  for (const std::string& name : stale) {
+    if (const std::string why = cannotReplace(folderFd_, name); !why.empty()) {
+      error = "cannot remove the old " + pathOf(name) + ": " + why;
+      return false;
+    }
+  }
   for (std::size_t i = 0; i < temporaries_.size(); ++i) {
     const auto& [file, temporary] = temporaries_[i];
-    if (renameat(folderFd_, temporary.c_str(), folderFd_, file.c_str()) != 0) {
-      error = "cannot write " + pathOf(file) + ": " + std::strerror(errno);
+    if (::renameat(folderFd_, temporary.c_str(), folderFd_, file.c_str()) != 0) {
+      // Only a failure no check could foresee (the disk, or another program) comes here.
+      error = "cannot write " + pathOf(file) + ": " + std::strerror(errno) +
+              (i == 0 ? ""
+                      : "; the pictures before it were replaced, and it and those after "
+                        "it were not");
       temporaries_.erase(temporaries_.begin(), temporaries_.begin() + long(i));
       return false;
     }
     unlist(temporary);
   }
-  std::vector<std::string> written;
-  for (const auto& named : temporaries_)
-    written.push_back(named.first);
   temporaries_.clear();
-  for (const std::string& own : ownNames_) {
-    if (std::find(written.begin(), written.end(), own) == written.end()) {
-      unlinkat(folderFd_, own.c_str(), 0);
+  for (const std::string& name : stale) {
+    if (::unlinkat(folderFd_, name.c_str(), 0) != 0 && errno != ENOENT) {
+      error = "wrote the pictures, but cannot remove the old " + pathOf(name) + ": " +
+              std::strerror(errno);
+      return false;
     }
   }
   // The renames themselves on disk too.
-  fsync(folderFd_);
+  if (::fsync(folderFd_) != 0) {
+    error = "wrote the pictures, but cannot flush the folder " + folder_ +
+            " to disk: " + std::strerror(errno);
+    return false;
+  }
   return true;
 }
 
 void PictureSet::removeTemporaries() {
   for (const auto& named : temporaries_) {
-    unlinkat(folderFd_, named.second.c_str(), 0);
+    ::unlinkat(folderFd_, named.second.c_str(), 0);
     unlist(named.second);
   }
   temporaries_.clear();

@@ -70,39 +70,6 @@ bool encodePng(const Image& image, std::FILE* file) {
 
 static_assert(sizeof(Rgb) == 3, "pixels are packed bytes");
 
-bool writePngFile(const Image& image, const std::string& path, std::string& error) {
-  File file(std::fopen(path.c_str(), "wb"));
-  if (!file) {
-    const int reason = errno;
-    error = "cannot write " + path + ": " + std::strerror(reason);
-    return false;
-  }
-  errno = 0;
-  const bool encoded = encodePng(image, file.get());
-  const int encodeError = errno;
-  const bool closed = std::fclose(file.release()) == 0;
-  const int closeError = errno;
-  if (!encoded || !closed) {
-    const int reason = closed ? encodeError : closeError;
-    error = "cannot write " + path + ": " + (reason != 0 ? std::strerror(reason) : "PNG error");
-    std::remove(path.c_str());
-    return false;
-  }
-  return true;
-}
-
-bool writePng(const Image& image, const std::string& path, std::string& error) {
-  const std::string partial = path + ".partial";
-  if (!writePngFile(image, partial, error)) return false;
-  if (std::rename(partial.c_str(), path.c_str()) != 0) {
-    const int reason = errno;
-    error = "cannot write " + path + ": " + std::strerror(reason);
-    std::remove(partial.c_str());
-    return false;
-  }
-  return true;
-}
-
 bool readPng(const std::string& path, Image& image, std::string& error) {
   png_image reader{};
   reader.version = PNG_IMAGE_VERSION;

@@ -19,8 +19,8 @@ XvfbServer::XvfbServer(int width, int height) {
   const pid_t parent = getpid();
   pid_ = fork();
   if (pid_ < 0) {
-    close(fds[0]);
-    close(fds[1]);
+    ::close(fds[0]);
+    ::close(fds[1]);
     throw std::runtime_error("the private X server (Xvfb) did not start: fork failed");
   }
   if (pid_ == 0) {
@@ -32,26 +32,26 @@ XvfbServer::XvfbServer(int width, int height) {
     // its streams: a reader of the program's output sees it end when the program does.
     prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (getppid() != parent) _exit(0);
-    close(fds[0]);
-    const int quiet = open("/dev/null", O_RDWR);
-    dup2(quiet, STDIN_FILENO);
-    dup2(quiet, STDOUT_FILENO);
-    dup2(quiet, STDERR_FILENO);
+    ::close(fds[0]);
+    const int quiet = ::open("/dev/null", O_RDWR);
+    ::dup2(quiet, STDIN_FILENO);
+    ::dup2(quiet, STDOUT_FILENO);
+    ::dup2(quiet, STDERR_FILENO);
     execlp("Xvfb", "Xvfb", "-displayfd", displayFd.c_str(), "-screen", "0", screen.c_str(),
            "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
     _exit(127);
   }
-  close(fds[1]);
+  ::close(fds[1]);
   // Xvfb writes the display number once it accepts connections.
   char buffer[32] = {};
   std::string number;
   while (true) {
-    const ssize_t n = read(fds[0], buffer, sizeof buffer);
+    const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;  // a signal, not the end of the pipe
     if (n <= 0) break;
     number.append(buffer, std::size_t(n));
   }
-  close(fds[0]);
+  ::close(fds[0]);
   while (!number.empty() && (number.back() == '\n' || number.back() == ' '))
     number.pop_back();
   if (number.empty()) {
