@@ -24,9 +24,12 @@
 
 namespace {
 
+// The models bring textures that repeat (box, wrapped), clamp to their edge (box's
+// rgba.png), mirror (wrapped), vertex colours and emission (wrapped).
 const char* const kScenes[] = {"", QUADRELLE_SOURCE_DIR "/tests/data/models/box.obj",
                                QUADRELLE_SOURCE_DIR "/tests/data/models/concave.obj",
-                               QUADRELLE_SOURCE_DIR "/tests/data/models/wide.obj"};
+                               QUADRELLE_SOURCE_DIR "/tests/data/models/wide.obj",
+                               QUADRELLE_SOURCE_DIR "/tests/data/models/wrapped.gltf"};
 
 struct Pose {
   ViewOptions view;

@@ -32,6 +32,50 @@ TEST_F(Sampler, NearestRoundsHalfUpAndFallsBackToZeroOutside) {
   EXPECT_EQ(sampleNearest(levels, NAN, INFINITY), (Color{0, 0, 0.5f, 1}));
 }
 
+TEST(TextureWrap, CoordinatesWrapAsTheirModeSays) {
+  struct Case {
+    TextureWrap wrap;
+    float v;
+    float wrapped;
+  };
+  const Case cases[] = {
+      {TextureWrap::Clamp, -0.25f, -0.25f},
+      {TextureWrap::Clamp, 7, 7},
+      {TextureWrap::ClampToEdge, -0.25f, 0},
+      {TextureWrap::ClampToEdge, 1.5f, 1},
+      {TextureWrap::ClampToEdge, NAN, 0},
+      {TextureWrap::Repeat, 1.25f, 0.25f},
+      {TextureWrap::Repeat, -0.25f, 0.75f},
+      {TextureWrap::Repeat, 3, 0},
+      {TextureWrap::Repeat, -1e-10f, 1},  // 1 - 1e-10 rounds to 1: the last texel
+      {TextureWrap::MirroredRepeat, 1.25f, 0.75f},
+      {TextureWrap::MirroredRepeat, -0.25f, 0.25f},
+      {TextureWrap::MirroredRepeat, 2.5f, 0.5f},
+      {TextureWrap::MirroredRepeat, 3, 1},
+      {TextureWrap::MirroredRepeat, -1.75f, 0.25f},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(wrapCoordinate(c.v, c.wrap), c.wrapped) << int(c.wrap) << " " << c.v;
+  EXPECT_TRUE(std::isnan(wrapCoordinate(NAN, TextureWrap::Repeat)));
+}
+
+// A repeating texture samples at s + 1 as at s, through either sampler; the fast path
+// takes the same samples lane by lane.
+TEST_F(Sampler, RepeatingTexturesSampleAWholeTexturePeriodAlike) {
+  texture.wrapS = texture.wrapT = TextureWrap::Repeat;
+  for (float level : {0.0f, 1.5f, 3.0f}) {
+    EXPECT_EQ(sampleTexture(levels, level, 1.25f, 2.5f), sampleTexture(levels, level, 0.25f, 0.5f));
+    Float4 fast[4];
+    sampleQuad(levels, splat(level), Float4{1.25f, -0.75f, 0.25f, 7.25f},
+               Float4{2.5f, 0.5f, -1.5f, 0.5f}, 4, fast);
+    for (int i = 0; i < 4; ++i) {
+      const Color plain = sampleTexture(levels, level, 0.25f, 0.5f);
+      EXPECT_EQ(fast[i][0], plain.x) << level << " lane " << i;
+      EXPECT_EQ(fast[i][1], plain.y) << level << " lane " << i;
+    }
+  }
+}
+
 TEST_F(Sampler, BilinearClampsToTheEdges) {
   EXPECT_EQ(sampleBilinear(levels, 0, 1.5f, 0.5f), sampleBilinear(levels, 0, 1, 0.5f));
   EXPECT_EQ(sampleBilinear(levels, 0, 1.5f, 0.5f).x, 255.0f);
