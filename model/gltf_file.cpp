@@ -15,6 +15,7 @@
 #include "model/model_files.h"
 #include "model/model_text.h"
 #include "model/scene_file_error.h"
+#include "model/warnings.h"
 
 namespace {
 

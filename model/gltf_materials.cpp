@@ -3,6 +3,7 @@
 #include "model/display_colors.h"
 #include "model/model_files.h"
 #include "model/scene_file_error.h"
+#include "model/warnings.h"
 
 GltfMaterials::GltfMaterials(const std::string& path, const GltfDocument& document,
                              GltfSources& sources, ModelMesh& mesh,

@@ -2,6 +2,7 @@
 
 #include "model/model_text.h"
 #include "model/scene_file_error.h"
+#include "model/warnings.h"
 
 GltfSources::GltfSources(const std::string& path, const GltfDocument& document,
                          const GltfText& text, ModelFiles& files,

@@ -154,12 +154,6 @@ std::string entryIgnoringCase(const std::string& folder, const std::string& name
 
 }  // namespace
 
-void warnOnce(std::vector<std::string>& warnings, const std::string& warning) {
-  if (std::find(warnings.begin(), warnings.end(), warning) == warnings.end()) {
-    warnings.push_back(warning);
-  }
-}
-
 std::string folderOf(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   if (slash == std::string::npos) return ".";

@@ -15,9 +15,6 @@ struct ModelFile {
   std::string bytes;
 };
 
-// Adds a warning unless the same one was given already: each is said once.
-void warnOnce(std::vector<std::string>& warnings, const std::string& warning);
-
 // The files a model names, its material libraries and its textures: input from
 // whoever wrote the model, looked up and read under rules of the model's own.
 class ModelFiles {

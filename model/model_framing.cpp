@@ -28,14 +28,14 @@ Vec3 ModelFraming::turn(Vec3 d) const {
   return {float(t[0]), float(t[1]), float(t[2])};
 }
 
-ModelFraming frameModel(const ModelMesh& file, char up) {
+ModelFraming frameModel(const ModelMesh& mesh, char up) {
   ModelFraming framing;
   framing.up = up;
   framing.low = {INFINITY, INFINITY, INFINITY};
   framing.high = {-INFINITY, -INFINITY, -INFINITY};
-  for (const MeshCorner& corner : file.corners) {
+  for (const MeshCorner& corner : mesh.corners) {
     for (std::size_t axis = 0; axis < 3; ++axis) {
-      const double v = file.positions[std::size_t(corner.position) * 3 + axis];
+      const double v = mesh.positions[std::size_t(corner.position) * 3 + axis];
       framing.low[axis] = std::min(framing.low[axis], v);
       framing.high[axis] = std::max(framing.high[axis], v);
     }
@@ -47,7 +47,7 @@ ModelFraming frameModel(const ModelMesh& file, char up) {
   }
   const double radius = std::hypot(size[0], size[1], size[2]) / 2;
   if (!std::isfinite(radius)) {
-    throw SceneFileError(file.path + ": its positions lie too far apart to measure");
+    throw SceneFileError(mesh.path + ": its positions lie too far apart to measure");
   }
   framing.scale = radius > 0 ? 1 / radius : 1;
   return framing;

@@ -28,4 +28,4 @@ struct ModelFraming {
 // Frames the model with its axis `up` ('x', 'y' or 'z') turned to the scene's +z, by a
 // rotation: y up turns (x, y, z) into (x, -z, y), x up into (y, z, x). Throws
 // SceneFileError when the bounds are too large for a double to hold their size.
-ModelFraming frameModel(const ModelMesh& file, char up);
+ModelFraming frameModel(const ModelMesh& mesh, char up);

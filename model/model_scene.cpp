@@ -17,6 +17,7 @@
 #include "model/scene_file_error.h"
 #include "model/stl_file.h"
 #include "model/texture_file.h"
+#include "model/warnings.h"
 #include "scene/demo_scene.h"
 
 namespace {

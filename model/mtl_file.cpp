@@ -2,6 +2,7 @@
 
 #include "model/model_files.h"
 #include "model/model_text.h"
+#include "model/warnings.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <limits>
 #include <map>
 
-#include "model/model_files.h"
 #include "model/model_text.h"
+#include "model/warnings.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <optional>
 
 #include "model/byte_order.h"
-#include "model/model_files.h"
 #include "model/model_text.h"
 #include "model/scene_file_error.h"
+#include "model/warnings.h"
 
 namespace {
 
