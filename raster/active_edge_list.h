@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -32,4 +33,7 @@ class ActiveEdgeList {
 
   std::vector<Edge*> edges;
   int y = -1;  // the current scanline
+  // Edges stepped and moved while sorting, since scan conversion last took the count:
+  // what the scanlines cost besides their fragments.
+  std::int64_t work = 0;
 };

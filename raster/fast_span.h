@@ -7,7 +7,7 @@
 #include "raster/depth_buffer.h"
 #include "raster/edge.h"
 #include "raster/fast_fragment.h"
-#include "raster/fragment_budget.h"
+#include "raster/frame_budget.h"
 #include "raster/pixel_lighting.h"
 
 // The span loop of the fast path: the pixels of one scanline between two active edges,
@@ -143,7 +143,7 @@ void fillFastSpan(const PolygonTarget& target, int y, const Edge& left, const Ed
   const float n = float(xRight - xLeft);
   if (n == 0) return;
   const int end = std::min(xRight, target.frame.frameWidth);
-  spendFragments(target.frame, std::max(xLeft, 0), end);
+  spendWork(target.frame, std::max(end - std::max(xLeft, 0), 0));
   noteDepthWrites(target.frame, y, std::max(xLeft, 0), end);
   if constexpr (kObservesPipeline<Points>) points.spanPixels(y, std::max(xLeft, 0), end);
   points.beginSpan();

@@ -38,8 +38,8 @@ const FrameState& viewerFrameState() {
   return viewerFrame();
 }
 
-void limitViewerFragments(std::int64_t budget) {
-  viewerFrame().fragmentBudget = budget;
+void limitViewerWork(std::int64_t budget) {
+  viewerFrame().workBudget = budget;
 }
 
 void renderFrame(RenderContext& context, int width, int height) {

@@ -18,6 +18,7 @@ struct PolygonScratch {
   std::vector<ScreenVertex> screenVertices;
   std::vector<Edge> edges;
   std::vector<Edge*> waiting;  // edges that start inside the window, by first scanline
+  std::vector<Edge*> spareEdges;
   ActiveEdgeList activeEdges;
 };
 
@@ -43,9 +44,9 @@ struct FrameState {
   std::vector<WrittenColumns> depthWritten;
   PointSink* points = nullptr;  // where the frame's pixels go
   FragmentPath fragmentPath = FragmentPath::Fast;
-  // Fragments the frame has walked so far, and the most it may (0: no limit, as in the
-  // viewer, whose scene is fixed); raster/fragment_budget.h.
-  std::int64_t fragments = 0;
-  std::int64_t fragmentBudget = 0;
+  // The steps the frame has taken so far, and the most it may (0: no limit, as in the
+  // viewer, whose scene is fixed); raster/frame_budget.h.
+  std::int64_t work = 0;
+  std::int64_t workBudget = 0;
   PolygonScratch scratch;
 };

@@ -5,17 +5,28 @@
 #include "math/rounding.h"
 #include "raster/depth_buffer.h"
 #include "raster/fragment.h"
-#include "raster/fragment_budget.h"
+#include "raster/frame_budget.h"
 #include "raster/pixel_lighting.h"
 
 namespace {
 
-// Stable: edges starting on the same scanline keep their order in the edge list.
-void sortByFirstScanline(std::vector<Edge*>& edges) {
-  for (std::size_t i = 1; i < edges.size(); ++i) {
-    for (std::size_t j = i; j > 0 && edges[j]->yStart < edges[j - 1]->yStart; --j) {
-      std::swap(edges[j], edges[j - 1]);
+// Stable: edges starting on the same scanline keep their order in the edge list. Runs
+// of edges merged pairwise, each pass from one list into the other: however the edges
+// of a polygon of thousands of corners are ordered, the time grows as n log n, and
+// nothing is allocated once `spare` has grown to the largest polygon.
+void sortByFirstScanline(std::vector<Edge*>& edges, std::vector<Edge*>& spare) {
+  const auto earlier = [](const Edge* a, const Edge* b) { return a->yStart < b->yStart; };
+  const std::size_t n = edges.size();
+  spare.resize(n);
+  for (std::size_t run = 1; run < n; run *= 2) {
+    for (std::size_t first = 0; first < n; first += 2 * run) {
+      const std::size_t middle = std::min(first + run, n);
+      const std::size_t last = std::min(first + 2 * run, n);
+      std::merge(edges.begin() + long(first), edges.begin() + long(middle),
+                 edges.begin() + long(middle), edges.begin() + long(last),
+                 spare.begin() + long(first), earlier);
     }
+    edges.swap(spare);
   }
 }
 
@@ -109,7 +120,7 @@ void fillSpan(const PolygonTarget& target, int y, const Edge& left, const Edge& 
   const int end = std::min(xRight, target.frame.frameWidth);
   PointSink& points = *target.frame.points;
   PipelineObserver* observer = dynamic_cast<PipelineObserver*>(&points);
-  spendFragments(target.frame, x, end);
+  spendWork(target.frame, std::max(end - x, 0));
   noteDepthWrites(target.frame, y, x, end);
   if (observer != nullptr) observer->spanPixels(y, x, end);
   points.beginSpan();
@@ -140,7 +151,7 @@ void scanConvert(std::vector<Edge>& edges, const PolygonTarget& target) {
       waiting.push_back(&edge);
     }
   }
-  sortByFirstScanline(waiting);
+  sortByFirstScanline(waiting, target.frame.scratch.spareEdges);
 
   auto next = waiting.begin();
   for (int y = 0; y < height; ++y) {
@@ -154,6 +165,8 @@ void scanConvert(std::vector<Edge>& edges, const PolygonTarget& target) {
     while (bucketEnd != waiting.end() && (*bucketEnd)->yStart == y)
       ++bucketEnd;
     active.nextScanline({next, bucketEnd});
+    spendWork(target.frame, active.work);
+    active.work = 0;
     next = bucketEnd;
     for (std::size_t i = 1; i < active.edges.size(); i += 2) {
       const Edge& left = *active.edges[i - 1];

@@ -12,7 +12,7 @@ void renderSoftwareFrame(const RenderContext& context, int width, int height, Fr
     recreateDepthBuffer(frame);
   }
   clearDepthBuffer(frame);
-  frame.fragments = 0;
+  frame.work = 0;
   renderMeshes(context, frame);
 }
 

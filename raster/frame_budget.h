@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+#include "raster/frame_state.h"
+
+// What a frame costs, counted as it is drawn: every fragment a span walks, and every
+// edge stepped from one scanline to the next or moved while the edges are sorted, each
+// one step. A frame past its frame state's budget is given up before the span or
+// scanline that would pass it.
+class FrameTooCostly : public std::runtime_error {
+ public:
+  explicit FrameTooCostly(std::int64_t budget)
+      : std::runtime_error("the frame would take more than " + std::to_string(budget) +
+                           " steps (fragments, and edges stepped or sorted), the most one "
+                           "frame may take") {}
+};
+
+// The most steps a frame of the companion programs may take: 64 for every pixel of the
+// picture, and at least 16,777,216 for any size. Real models take a few steps a pixel
+// where they cover it (a closed one about two fragments, and a small triangle a few
+// edge steps besides); 64 is overdraw or edge work that only a file made to cost
+// minutes asks for.
+inline std::int64_t workBudgetFor(int width, int height) {
+  constexpr std::int64_t kPerPixel = 64;
+  constexpr std::int64_t kLeast = std::int64_t(1) << 24;
+  const std::int64_t pixels = std::int64_t(width) * height;
+  return pixels * kPerPixel > kLeast ? pixels * kPerPixel : kLeast;
+}
+
+// Counts `steps` against the frame's budget, where it has one.
+inline void spendWork(FrameState& frame, std::int64_t steps) {
+  frame.work += steps;
+  if (frame.workBudget > 0 && frame.work > frame.workBudget) {
+    throw FrameTooCostly(frame.workBudget);
+  }
+}
