@@ -9,6 +9,7 @@
 
 #include "model/gltf_document.h"
 #include "model/gltf_sources.h"
+#include "model/model_budgets.h"
 #include "model/scene_file_error.h"
 
 // What one attribute or index list of a primitive must be: the accessor's element types
@@ -21,10 +22,6 @@ struct AccessorShape {
   // not be (indices). Floats never are.
   bool normalizedIntegers = false;
 };
-
-// The most elements an accessor may have: a bound on what a small file may make the
-// reader allocate, far above what any one primitive the budgets let through can use.
-inline constexpr std::uint64_t kMostAccessorElements = std::uint64_t(1) << 24;
 
 // The accessors of a glTF file, each checked before a byte of it is read and decoded at
 // most once, however many primitives and placements use it: a mesh placed at a thousand

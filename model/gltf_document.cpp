@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "model/byte_order.h"
+#include "model/model_budgets.h"
 #include "model/model_text.h"
 #include "model/scene_file_error.h"
 
@@ -394,8 +395,10 @@ GltfDocument readGltfDocument(const std::string& path, const GltfText& text) {
   }
   if (!required.empty()) {
     std::string names;
-    for (const std::string& name : required)
-      names += (names.empty() ? "" : ", ") + quotedName(name);
+    for (const std::string& name : required) {
+      if (!names.empty()) names += ", ";
+      names += quotedName(name);
+    }
     refusal.refuse("requires the extension" + std::string(required.size() > 1 ? "s " : " ") +
                    names + ", which " + (required.size() > 1 ? "are" : "is") + " not read");
   }

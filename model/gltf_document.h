@@ -149,11 +149,6 @@ struct GltfText {
   std::string_view binaryChunk;            // a GLB file's BIN chunk; empty for none
 };
 
-// The most bytes of JSON a glTF file may have once its data URIs are taken out: far more
-// than a scene of a hundred thousand nodes needs, and little enough that its parsed
-// form fits in memory.
-inline constexpr std::size_t kLargestGltfJson = std::size_t(64) << 20;
-
 // Splits a GLB container into its chunks, or takes JSON text as it is, and takes the
 // data URIs out. Throws SceneFileError naming `path`: a GLB of another version or whose
 // header disagrees with its size or its chunks, JSON larger than kLargestGltfJson.

@@ -156,7 +156,7 @@ class MeshGathering {
 
   // Refuses a placement of `vertices` and `indices` more that would pass a budget.
   void requireRoomFor(std::uint64_t vertices, std::uint64_t indices) const {
-    refusal_.require(verticesPlaced_ + vertices <= std::uint64_t(kMostGltfVertices),
+    refusal_.require(verticesPlaced_ + vertices <= kMostGltfVertices,
                      "too large: its scene places more than " + std::to_string(kMostGltfVertices) +
                          " vertices, the most a glTF model may have");
     refusal_.require(indicesRead_ + indices <= std::uint64_t(kMostModelCorners),

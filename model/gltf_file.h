@@ -7,10 +7,6 @@
 #include "model/model_files.h"
 #include "model/model_mesh.h"
 
-// The most vertices one glTF model may place: a file of a few kilobytes can place one
-// large mesh at thousands of nodes.
-inline constexpr long kMostGltfVertices = 1L << 22;
-
 // Whether bytes are glTF: a binary container (GLB), or JSON text that has an "asset".
 bool isGltf(std::string_view bytes);
 

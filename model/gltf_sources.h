@@ -8,12 +8,8 @@
 #include <vector>
 
 #include "model/gltf_document.h"
+#include "model/model_budgets.h"
 #include "model/model_files.h"
-
-// The most bytes all the buffers and pictures a glTF file names may have together: each
-// file beside the model counted once, however many buffers or pictures name it, and each
-// data URI as decoded.
-inline constexpr std::size_t kLargestGltfFiles = std::size_t(1) << 30;
 
 // The bytes of a glTF file's buffers and pictures, each found only when something that
 // is drawn needs it: a file beside the model through `files` (read once however many

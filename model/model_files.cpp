@@ -109,6 +109,9 @@ Attempt attempt(const std::string& path, const std::string& root, std::size_t la
                  std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino),
                  realPathOf(handle.get()),
                  {}};
+  // Room for the whole file at once: grown as it is read, a string would at times hold
+  // nearly twice the file.
+  read.bytes.reserve(std::size_t(status.st_size));
   if (file.get() < 0 || !readAll(file.get(), largest, read.bytes)) {
     result.problem = errno == EFBIG ? "is larger than " + sizeText(largest)
                                     : std::string("cannot be read: ") + std::strerror(errno);

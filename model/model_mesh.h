@@ -6,16 +6,8 @@
 #include <vector>
 
 #include "math/vec4.h"
+#include "model/model_budgets.h"
 #include "scene/texture.h"
-
-// The most corners a face may have. Scan conversion fills a polygon of any corner count,
-// but a face of thousands is a file's mistake far more often than a shape.
-inline constexpr int kMostCorners = 4096;
-
-// The most corners one model may have, whatever its format: 4,194,304 triangles. The
-// whole cost of a model, reading, capturing and drawing it, grows with its corners;
-// this bound keeps it within seconds and about a gigabyte (README: Limits).
-inline constexpr std::int64_t kMostModelCorners = std::int64_t(3) << 22;
 
 // How a material's texels are changed once decoded, in linear light: multiplied by
 // `factor` and `emission` added, then clamped and encoded for display again. glTF's

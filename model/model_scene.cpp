@@ -305,7 +305,7 @@ ModelSummary loadModelScene(const std::string& path, const ModelOptions& options
     ModelMesh mesh;
     {
       // The file's bytes are let go once read: the model holds what it needs of them.
-      const ModelFile model = readModelFile(path, kLargestObjFile);
+      const ModelFile model = readModelFile(path, kLargestModelFile);
       // A link's own files lie beside the file it leads to.
       files.emplace(folderOf(model.location.empty() ? path : model.location),
                     options.outsideFilesAllowed);

@@ -5,10 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/model_budgets.h"
 #include "model/model_mesh.h"
-
-// The largest material library read.
-inline constexpr std::size_t kLargestMtlFile = std::size_t(16) << 20;
 
 // Reads the text of a material library, strictly: every number whole and finite; Kd, Ka
 // and Ks take one value (grey) or three; names run to the end of the line. Throws

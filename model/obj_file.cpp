@@ -216,7 +216,7 @@ class ObjReader {
                  ", but the file has " + std::to_string(count) + " " + plural);
   }
 
-  // No file of at most kLargestObjFile bytes holds more of anything.
+  // No file of at most kLargestModelFile bytes holds more of anything.
   static constexpr long long kMostIndex = std::numeric_limits<std::int32_t>::max();
   ModelMesh mesh_;
   std::vector<std::string>& warnings_;

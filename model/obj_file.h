@@ -7,9 +7,6 @@
 
 #include "model/model_mesh.h"
 
-// The largest OBJ file read.
-inline constexpr std::size_t kLargestObjFile = std::size_t(1) << 30;
-
 // Reads the text of an OBJ file. Throws SceneFileError with one line naming the file,
 // and the line and text at fault where there is one; what the file holds but is not
 // drawn (lines, points, curves) is said in `warnings`, once each.

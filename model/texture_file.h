@@ -4,15 +4,9 @@
 #include <optional>
 #include <string>
 
+#include "model/model_budgets.h"
 #include "model/model_mesh.h"
 #include "scene/texture.h"
-
-// The largest side of a texture read from a file: the largest texture OpenGL takes here.
-inline constexpr int kLargestTextureSide = 16384;
-// The texels all textures of one model may have together: 4096 x 4096, or any mix.
-inline constexpr long long kTexelBudget = 4096LL * 4096;
-// The largest texture file read at all.
-inline constexpr std::size_t kLargestTextureFile = std::size_t(256) << 20;
 
 // A texture from the bytes of a PNG, JPEG, BMP or TGA file, told by its content, as it
 // comes: 1 to 4 components (grey, grey and alpha, red green blue, red green blue alpha),

@@ -11,7 +11,9 @@
 # UndefinedBehaviorSanitizer (build/fuzz), starts from the tests' own model files and the
 # textured seeds, and
 # fails on the first input that crashes it, which it keeps under build/fuzz/crashes:
-# put it in tests/fuzz/crashes, and the ordinary tests run it from then on.
+# put it in tests/fuzz/crashes, and the ordinary tests run it from then on. The fuzz
+# build has the model readers' small budgets (model/model_budgets.h), and an input that
+# makes one allocation of more than 32 MB is a finding too.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
@@ -25,7 +27,7 @@ log=$(mktemp)
 trap 'rm -rf "$corpus" "$log"' EXIT
 mkdir -p "$root/build/fuzz/crashes"
 if ! "$root/build/fuzz/tests/fuzz/model_scene_fuzzer" -max_total_time="$seconds" -seed="$seed" \
-  -max_len=4096 -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$root/build/fuzz/crashes/" \
+  -max_len=4096 -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=32 -artifact_prefix="$root/build/fuzz/crashes/" \
   -print_final_stats=1 "$corpus" "$root/tests/fuzz/seeds" "$root/tests/data/models" >"$log" 2>&1; then
   tail -n 60 "$log"
   echo "fuzzing found an input that crashes: see build/fuzz/crashes" >&2

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "raster/active_edge_list.h"
 #include "tests/raster/raster_fixtures.h"
 
@@ -105,6 +107,55 @@ TEST(ActiveEdgeList, NeighboursAreJudgedByXOrderNotByTheSharedVertex) {
   runTo(list, outline.edges, 6);
   ASSERT_EQ(list.edges.size(), 1u);
   EXPECT_NE(list.edges[0], &ending);
+}
+
+// The one-pass walk against the walk as first written, started again from the first
+// edge after every drop, and the insertion sort against passes of neighbour swaps, on
+// random lists of edges that start and end on the scanline, share x and cross.
+TEST(ActiveEdgeList, DropsAndSortsAsTheRestartingWalkAndTheBubbleSortDo) {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> pick(0, 3);
+  for (int round = 0; round < 2000; ++round) {
+    std::vector<Edge> pool;
+    RecordedFrame frame;
+    const ScreenVertex corner = frame.corner(0, 0);
+    const int n = 1 + round % 12;
+    for (int i = 0; i < n; ++i) {
+      Edge& edge = pool.emplace_back(corner, corner);
+      edge.yStart = pick(random) < 2 ? 5 : 3;
+      edge.yEnd = pick(random) < 2 ? 5 : 9;
+      edge.x = float(pick(random));
+    }
+    ActiveEdgeList list;
+    list.y = 5;
+    for (Edge& edge : pool)
+      list.edges.push_back(&edge);
+    std::vector<Edge*> expected = list.edges;
+    for (bool swapped = true; swapped;) {
+      swapped = false;
+      for (std::size_t i = 0; i + 1 < expected.size(); ++i) {
+        if (expected[i + 1]->x < expected[i]->x) {
+          std::swap(expected[i], expected[i + 1]);
+          swapped = true;
+        }
+      }
+    }
+    list.sortByX();
+    ASSERT_EQ(list.edges, expected) << "sorted, round " << round;
+    for (std::size_t i = 0; i < expected.size();) {
+      const bool ends = expected[i]->yEnd == 5;
+      const bool beside = (i > 0 && expected[i - 1]->yStart == 5) ||
+                          (i + 1 < expected.size() && expected[i + 1]->yStart == 5);
+      if (ends && beside) {
+        expected.erase(expected.begin() + long(i));
+        i = 0;
+      } else {
+        ++i;
+      }
+    }
+    list.dropSharedVertices();
+    ASSERT_EQ(list.edges, expected) << "dropped, round " << round;
+  }
 }
 
 }  // namespace

@@ -24,7 +24,7 @@
 #include "app/view_setup.h"
 #include "glview/texture_upload.h"
 #include "model/scene_file_error.h"
-#include "raster/fragment_budget.h"
+#include "raster/frame_budget.h"
 #include "raster/frame_driver.h"
 #include "raster/span_sink.h"
 #include "raster/texture_levels.h"
@@ -81,7 +81,7 @@ long fragmentsOf(int width, int height) {
   CountingPoints counted;
   FrameState frame;
   frame.points = &counted;
-  frame.fragmentBudget = fragmentBudgetFor(width, height);
+  frame.workBudget = workBudgetFor(width, height);
   renderFrame(context, width, height, frame);
   return counted.count;
 }
@@ -214,7 +214,7 @@ void printUsage() {
 
 // Builds the scene and counts the fragments of a frame of every size before any
 // benchmark runs, so that a model that cannot be drawn, or would take a frame too many
-// fragments, is refused at once.
+// steps, is refused at once.
 int prepareScene() {
   try {
     scene();

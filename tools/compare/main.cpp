@@ -10,7 +10,7 @@
 
 #include "app/standard_streams.h"
 #include "glview/concave_polygon.h"
-#include "raster/fragment_budget.h"
+#include "raster/frame_budget.h"
 #include "tools/cli/output.h"
 #include "tools/cli/picture_set.h"
 #include "tools/cli/scene_options.h"
@@ -37,7 +37,7 @@ Coverage coveredByEither(const Comparison& c) {
   return either;
 }
 
-// The software picture first: a model that would take a frame too many fragments is
+// The software picture first: a model that would take a frame too many steps is
 // refused before OpenGL spends as long on it.
 Comparison compare(SceneRenderer& renderer, const ViewOptions& view, int tolerance,
                    Rgb background = {255, 255, 255}) {

@@ -2,7 +2,7 @@
 
 #include "app/frame.h"
 #include "raster/depth_buffer.h"
-#include "raster/fragment_budget.h"
+#include "raster/frame_budget.h"
 #include "raster/frame_driver.h"
 
 SceneRenderer::SceneRenderer(RenderContext& context) : surface_(480, 480), context_(context) {}
@@ -29,7 +29,7 @@ SceneRenderer::Drawn SceneRenderer::draw(bool useOpenGL, const CameraPose& pose,
   if (width != surface_.width() || height != surface_.height()) surface_.resize(width, height);
   context_.useOpenGL = useOpenGL;
   context_.useMipmaps = mipmaps;
-  limitViewerFragments(fragmentBudgetFor(width, height));
+  limitViewerWork(workBudgetFor(width, height));
   const float clear[3] = {background.r / 255.0f, background.g / 255.0f, background.b / 255.0f};
   drawFrame(context_, pose, width, height, clear);
   return {surface_.read(),

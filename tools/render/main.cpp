@@ -8,7 +8,7 @@
 
 #include "app/standard_streams.h"
 #include "app/view_setup.h"
-#include "raster/fragment_budget.h"
+#include "raster/frame_budget.h"
 #include "raster/software_frame.h"
 #include "tools/cli/json.h"
 #include "tools/cli/output.h"
@@ -62,7 +62,7 @@ double drawFrame(const RenderOptions& o, RenderContext& context, FrameState& fra
   setupView(context, o.view.width, o.view.height, o.view.pose);
   frame.points = &points;
   frame.fragmentPath = o.plain ? FragmentPath::Plain : FragmentPath::Fast;
-  frame.fragmentBudget = fragmentBudgetFor(o.view.width, o.view.height);
+  frame.workBudget = workBudgetFor(o.view.width, o.view.height);
   const Clock::time_point start = Clock::now();
   renderSoftwareFrame(context, o.view.width, o.view.height, frame);
   return millisecondsSince(start);
