@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "model/memory_left.h"
 #include "model/scene_file_error.h"
 
 namespace {
@@ -111,6 +112,10 @@ Attempt attempt(const std::string& path, const std::string& root, std::size_t la
                  {}};
   // Room for the whole file at once: grown as it is read, a string would at times hold
   // nearly twice the file.
+  if (const auto left = memoryLeft(); left && std::uint64_t(status.st_size) > *left) {
+    result.problem = "is too large to hold in memory";
+    return result;
+  }
   read.bytes.reserve(std::size_t(status.st_size));
   if (file.get() < 0 || !readAll(file.get(), largest, read.bytes)) {
     result.problem = errno == EFBIG ? "is larger than " + sizeText(largest)

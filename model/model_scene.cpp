@@ -10,6 +10,7 @@
 
 #include "math/newell_normal.h"
 #include "model/gltf_file.h"
+#include "model/memory_left.h"
 #include "model/model_text.h"
 #include "model/mtl_file.h"
 #include "model/obj_file.h"
@@ -249,6 +250,10 @@ ModelSummary captureModelScene(const ModelMesh& mesh, ModelFiles& files, RenderC
   if (summary.framing.isOnePoint()) {
     warnOnce(warnings, mesh.path + ": all its positions are one point, which covers no pixel");
   }
+  // The scene's polygons and vertices, counted before the first is made.
+  requireMemoryFor(mesh.path,
+                   mesh.faces.size() * (sizeof(Polygon) + 16) + mesh.corners.size() * sizeof(Vertex),
+                   "its scene");
   std::vector<ModelMaterial> materials;
   const std::vector<const ModelMaterial*> used = materialsOf(mesh, files, materials, warnings);
   context.reset();

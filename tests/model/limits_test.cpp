@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/gltf_file.h"
+#include "model/memory_left.h"
 #include "model/model_scene.h"
 #include "model/mtl_file.h"
 #include "model/scene_file_error.h"
@@ -187,6 +188,24 @@ TEST(ModelLimits, AModelsOwnFilesLieBesideItsFileAndNotInASiblingFolder) {
   ASSERT_EQ(symlink(folder.path("real/m.obj").c_str(), folder.path("link.obj").c_str()), 0);
   const auto linked = load(folder.path("link.obj").string());
   EXPECT_EQ(linked->model.textures, 1) << allOf(linked->warnings);
+}
+
+// A model that needs more memory than is left is refused before the allocation, with
+// the figures; this machine has a few bytes to spare, and no machine 2^62.
+TEST(ModelLimits, MemoryThatIsNotThereIsRefusedBeforeItIsAsked) {
+  const std::optional<std::uint64_t> left = memoryLeft();
+  ASSERT_TRUE(left.has_value()) << "/proc/meminfo says what is available";
+  EXPECT_NO_THROW(requireMemoryFor("m.obj", 1, "its scene"));
+  try {
+    requireMemoryFor("m.obj", std::uint64_t(1) << 62, "its scene");
+    FAIL() << "2^62 bytes";
+  } catch (const SceneFileError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("m.obj: too large to hold in memory: its scene needs "
+                                          "about 4398046511104 MB, and ",
+                                          0),
+              0u)
+        << e.what();
+  }
 }
 
 }  // namespace
