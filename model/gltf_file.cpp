@@ -77,11 +77,16 @@ class MeshGathering {
 
   ModelMesh gather() {
     std::vector<char> reached(document_.nodes.size(), 0);
-    std::vector<std::pair<int, Placement>> waiting;
-    // Depth first, in the file's order: the last pushed is walked first.
-    const std::vector<int> first = roots();
-    for (auto root = first.rbegin(); root != first.rend(); ++root)
-      waiting.push_back({*root, Placement{}});
+    for (int root : roots())
+      walk(root, reached);
+    return std::move(mesh_);
+  }
+
+ private:
+  // The nodes under `root` and it, depth first in the file's order: the last pushed is
+  // walked first.
+  void walk(int root, std::vector<char>& reached) {
+    std::vector<std::pair<int, Placement>> waiting = {{root, Placement{}}};
     while (!waiting.empty()) {
       const auto [index, parent] = waiting.back();
       waiting.pop_back();
@@ -99,10 +104,8 @@ class MeshGathering {
         waiting.push_back({*child, placement});
       }
     }
-    return std::move(mesh_);
   }
 
- private:
   // The default scene's nodes; without scenes, every node that is no node's child.
   std::vector<int> roots() const {
     if (!document_.scenes.empty()) {

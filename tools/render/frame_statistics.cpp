@@ -1,7 +1,12 @@
 #include "tools/render/frame_statistics.h"
 
-FrameStatistics frameStatistics(const RenderContext& context, const LayerPoints& points) {
+#include <cstdio>
+
+FrameStatistics frameStatistics(const RenderContext& context, const LayerPoints& points,
+                                const FrameState& frame) {
   FrameStatistics s;
+  s.steps = frame.work;
+  s.stepBudget = frame.workBudget;
   for (const Mesh& mesh : context.meshes) {
     s.polygons += long(mesh.polygons.size());
     for (const Polygon& polygon : mesh.polygons)
@@ -19,9 +24,14 @@ FrameStatistics frameStatistics(const RenderContext& context, const LayerPoints&
 }
 
 Json statisticsJson(const FrameStatistics& s) {
-  return {{"polygons", s.polygons},           {"vertices", s.vertices},
-          {"fragments", s.fragments},         {"depthTestLosses", s.depthTestLosses},
-          {"pixelsCovered", s.pixelsCovered}, {"fragmentsPerPixel", s.fragmentsPerPixel}};
+  return {{"polygons", s.polygons},
+          {"vertices", s.vertices},
+          {"fragments", s.fragments},
+          {"depthTestLosses", s.depthTestLosses},
+          {"pixelsCovered", s.pixelsCovered},
+          {"fragmentsPerPixel", s.fragmentsPerPixel},
+          {"steps", s.steps},
+          {"stepBudget", s.stepBudget}};
 }
 
 std::string statisticsText(const FrameStatistics& s) {
@@ -35,5 +45,10 @@ std::string statisticsText(const FrameStatistics& s) {
       text += " " + std::to_string(k) + ": " + std::to_string(s.fragmentsPerPixel[k]);
     }
   }
-  return text + "\n";
+  char steps[160];
+  std::snprintf(
+      steps, sizeof steps,
+      "\n%lld steps (fragments, and edges stepped or sorted) of the %lld a frame may take\n",
+      s.steps, s.stepBudget);
+  return text + steps;
 }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "raster/frame_state.h"
 #include "scene/render_context.h"
 #include "tools/cli/json.h"
 #include "tools/render/layer_points.h"
@@ -16,9 +17,13 @@ struct FrameStatistics {
   long pixelsCovered = 0;  // pixels that got at least one point
   // Depth complexity: [k] is the number of pixels with k fragments.
   std::vector<long> fragmentsPerPixel;
+  // What the frame cost, as its budget counts it (raster/frame_budget.h), and the budget.
+  long long steps = 0;
+  long long stepBudget = 0;
 };
 
-FrameStatistics frameStatistics(const RenderContext& context, const LayerPoints& points);
+FrameStatistics frameStatistics(const RenderContext& context, const LayerPoints& points,
+                                const FrameState& frame);
 
 Json statisticsJson(const FrameStatistics& s);
 std::string statisticsText(const FrameStatistics& s);

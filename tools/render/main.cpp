@@ -165,7 +165,7 @@ int run(const RenderOptions& o) {
   } catch (const FrameTooCostly& e) {
     return refuseInput(kProgram, sceneName(o.scene) + ": " + e.what());
   }
-  const FrameStatistics statistics = frameStatistics(scene->context, *points);
+  const FrameStatistics statistics = frameStatistics(scene->context, *points, frame);
   if (scene->model) {
     warnIfModelUnseen(kProgram, *scene->model, points->picture, coverageOf(*points),
                       o.output.background);
