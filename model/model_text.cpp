@@ -29,6 +29,10 @@ std::string otherFormat(std::string_view text, const char* format) {
   if (bytes("GIF8")) return "a GIF picture";
   if (bytes("ply\n") || bytes("ply\r\n")) return "a PLY file";
   if (bytes("OFF\n") || bytes("OFF\r\n")) return "an OFF file";
+  if (bytes("<?xml") || bytes("<COLLADA") || bytes("\xef\xbb\xbf<?xml")) {
+    return text.substr(0, 4096).find("<COLLADA") != std::string_view::npos ? "a COLLADA file"
+                                                                           : "an XML file";
+  }
   const std::size_t start = text.find_first_not_of(" \t\r\n");
   if (start != std::string_view::npos && text[start] == '{') {
     return text.find("\"asset\"") != std::string_view::npos ? "a glTF file" : "a JSON file";

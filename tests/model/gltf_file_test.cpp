@@ -133,6 +133,7 @@ TEST(GltfFiles, RefusesWhatCannotBeReadWithOneLineNamingTheFault) {
       {[](Gltf& g) { g.doc["meshes"][0]["primitives"] = 7; },
        "meshes[0].primitives is not an array"},
       {[](Gltf& g) { g.doc["nodes"][0]["mesh"] = -1; }, "nodes[0].mesh is not an index"},
+      {[](Gltf& g) { g.doc["bufferViews"][0]["buffer"] = 1; }, "buffer 1, but the file has 1"},
       {[](Gltf& g) { g.doc["meshes"][0]["primitives"][0]["mode"] = 1; },
        "holds only lines and points, which are not drawn"},
       {[](Gltf& g) {
@@ -158,6 +159,12 @@ TEST(GltfFiles, RefusesWhatCannotBeReadWithOneLineNamingTheFault) {
   Gltf g = triangle();
   std::filesystem::remove(folder.path("model/model.bin"));
   EXPECT_NE(load(folder.write("model/a.gltf", g.text()))->refusal.find("buffer 'model.bin' not"),
+            std::string::npos);
+  // A name is quoted whole, a NUL in it too.
+  json named = g.doc;
+  named["buffers"] = {{{"uri", "mo%00del.bin"}, {"byteLength", g.bin.size()}}};
+  EXPECT_NE(load(folder.write("model/nul.gltf", named.dump()))
+                ->refusal.find("buffer 'mo\\x00del.bin' names no file: it holds a NUL byte"),
             std::string::npos);
   const std::string glb = g.glb();
   EXPECT_NE(load(folder.write("model/b.glb", glb.substr(0, glb.size() - 8)))
