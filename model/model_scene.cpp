@@ -251,9 +251,9 @@ ModelSummary captureModelScene(const ModelMesh& mesh, ModelFiles& files, RenderC
     warnOnce(warnings, mesh.path + ": all its positions are one point, which covers no pixel");
   }
   // The scene's polygons and vertices, counted before the first is made.
-  requireMemoryFor(mesh.path,
-                   mesh.faces.size() * (sizeof(Polygon) + 16) + mesh.corners.size() * sizeof(Vertex),
-                   "its scene");
+  requireMemoryFor(
+      mesh.path, mesh.faces.size() * (sizeof(Polygon) + 16) + mesh.corners.size() * sizeof(Vertex),
+      "its scene");
   std::vector<ModelMaterial> materials;
   const std::vector<const ModelMaterial*> used = materialsOf(mesh, files, materials, warnings);
   context.reset();

@@ -121,7 +121,8 @@ TEST(ObjScene, RefusesWhatCannotBeReadExactlyWithOneLineNamingFileLineAndText) {
        "is UTF-16 text, not a Wavefront OBJ file"},
       {"solid cube\n  facet normal 0 0 1\n", "the last facet has no endfacet"},
       {"{\"scenes\": []}", "is a JSON file"},
-      {"<?xml version=\"1.0\"?>\n<COLLADA version=\"1.4.1\">", "is a COLLADA file, not a Wavefront"},
+      {"<?xml version=\"1.0\"?>\n<COLLADA version=\"1.4.1\">",
+       "is a COLLADA file, not a Wavefront"},
       {"ply\nformat ascii 1.0\n", "the header has no end_header"},
   };
   int i = 0;
