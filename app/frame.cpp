@@ -10,8 +10,11 @@ void drawFrame(RenderContext& context, const CameraPose& pose, int width, int he
   drawFrame(context, pose, width, height, white);
 }
 
-void drawFrame(RenderContext& context, const CameraPose& pose, int width, int height,
-               const float background[3]) {
+namespace {
+
+// Clears the window and sets up the pixel-space projection and the view.
+void beginFrame(RenderContext& context, const CameraPose& pose, int width, int height,
+                const float background[3]) {
   glClearColor(background[0], background[1], background[2], 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glMatrixMode(GL_PROJECTION);
@@ -20,5 +23,18 @@ void drawFrame(RenderContext& context, const CameraPose& pose, int width, int he
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   setupView(context, width, height, pose);
+}
+
+}  // namespace
+
+void drawFrame(RenderContext& context, const CameraPose& pose, int width, int height,
+               const float background[3]) {
+  beginFrame(context, pose, width, height, background);
   renderFrame(context, width, height);
+}
+
+void drawFrame(RenderContext& context, const CameraPose& pose, int width, int height,
+               const float background[3], FrameState& frame) {
+  beginFrame(context, pose, width, height, background);
+  renderFrame(context, width, height, frame);
 }

@@ -143,9 +143,12 @@ void fillFastSpan(const PolygonTarget& target, int y, const Edge& left, const Ed
   const float n = float(xRight - xLeft);
   if (n == 0) return;
   const int end = std::min(xRight, target.frame.frameWidth);
-  spendWork(target.frame, std::max(end - std::max(xLeft, 0), 0));
+  spendWork(target.frame, target.band, std::max(end - std::max(xLeft, 0), 0));
   noteDepthWrites(target.frame, y, std::max(xLeft, 0), end);
-  if constexpr (kObservesPipeline<Points>) points.spanPixels(y, std::max(xLeft, 0), end);
+  if constexpr (kObservesPipeline<Points>) {
+    points.spanPixels(spanNumber(target.band.polygon, y, target.band.pair), y, std::max(xLeft, 0),
+                      end);
+  }
   points.beginSpan();
   if (target.texture != nullptr) {
     fast::texturedSpan(target, y, xLeft, end, n, left, right, points);

@@ -6,11 +6,25 @@
 #include "raster/texture_levels.h"
 #include "raster/texture_sampler.h"
 
+namespace {
+
+// What the pipeline's pictures are made of, told to a band whose points observe it; a
+// reader of the formulas can pass these by.
+void observeLoss(const RowBand& band, int x, int y) {
+  if (band.observer != nullptr) band.observer->lostDepthTest(x, y);
+}
+void observeLevel(const RowBand& band, int x, int y, const TextureLevels& levels, float level) {
+  if (band.observer != nullptr) band.observer->pointLevel(x, y, sampledLevel(levels, level));
+}
+
+}  // namespace
+
 void drawFragment(const PolygonTarget& target, int x, int y, float z, Color color,
-                  const TextureTerms& terms, PointSink& points, PipelineObserver* observer) {
+                  const TextureTerms& terms) {
   FrameState& frame = target.frame;
+  PointSink& points = *target.band.points;
   if (!passDepthTest(frame.depthBuffer, y * frame.frameWidth + x, z)) {
-    if (observer != nullptr) observer->lostDepthTest(x, y);
+    observeLoss(target.band, x, y);
     return;
   }
   if (target.texture == nullptr) {
@@ -22,7 +36,7 @@ void drawFragment(const PolygonTarget& target, int x, int y, float z, Color colo
   const float s = terms.sOverW / terms.oneOverW;
   const float t = terms.tOverW / terms.oneOverW;
   points.point(x, y, sampleTexture(levels, level, s, t));
-  if (observer != nullptr) observer->pointLevel(x, y, sampledLevel(levels, level));
+  observeLevel(target.band, x, y, levels, level);
 }
 
 float textureLevel(const TextureTerms& terms, float texelCount) {

@@ -19,13 +19,12 @@ struct TextureTerms {
 };
 
 // Depth-tests pixel (x, y) of the frame and, when it is nearer than what the pixel
-// holds, stores its depth and hands it to `points`: with the texture sample of a
-// textured mesh, which replaces `color` entirely, and otherwise with `color`,
+// holds, stores its depth and hands it to the band's points: with the texture sample of
+// a textured mesh, which replaces `color` entirely, and otherwise with `color`,
 // unclamped. The texture is sampled at (s/w, t/w) divided by 1/w, perspective-correct,
-// at the footprint's level with mipmapping on and at level 0 with it off. An
-// `observer`, where there is one, hears of depth-test losses and levels.
+// at the footprint's level with mipmapping on and at level 0 with it off.
 void drawFragment(const PolygonTarget& target, int x, int y, float z, Color color,
-                  const TextureTerms& terms, PointSink& points, PipelineObserver* observer);
+                  const TextureTerms& terms);
 
 // The level of the texture a pixel samples: half the base-2 logarithm of the texel area
 // its footprint covers, 0 where a pixel covers one texel, 1 where it covers 2 x 2. The

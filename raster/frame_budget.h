@@ -31,10 +31,13 @@ inline std::int64_t workBudgetFor(int width, int height) {
   return pixels * kPerPixel > kLeast ? pixels * kPerPixel : kLeast;
 }
 
-// Counts `steps` against the frame's budget, where it has one.
-inline void spendWork(FrameState& frame, std::int64_t steps) {
-  frame.work += steps;
-  if (frame.workBudget > 0 && frame.work > frame.workBudget) {
+// Counts `steps` of a band against the frame's budget, where it has one: what the band
+// has taken, with what earlier batches took, already more than the budget means the
+// whole frame would be. Bands filled beside it only add to that, so whether a frame is
+// refused does not depend on how many threads draw it.
+inline void spendWork(const FrameState& frame, RowBand& band, std::int64_t steps) {
+  band.work += steps;
+  if (frame.workBudget > 0 && frame.committedWork + band.work > frame.workBudget) {
     throw FrameTooCostly(frame.workBudget);
   }
 }

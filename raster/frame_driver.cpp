@@ -38,10 +38,6 @@ const FrameState& viewerFrameState() {
   return viewerFrame();
 }
 
-void limitViewerWork(std::int64_t budget) {
-  viewerFrame().workBudget = budget;
-}
-
 void renderFrame(RenderContext& context, int width, int height) {
   renderFrame(context, width, height, viewerFrame());
 }

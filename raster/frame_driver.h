@@ -11,10 +11,6 @@ void renderFrame(RenderContext& context, int width, int height);
 // the last one covered.
 const FrameState& viewerFrameState();
 
-// The most steps one of the viewer's software frames may take, as raster/frame_budget.h
-// counts them; 0, as the viewer has it, for no limit.
-void limitViewerWork(std::int64_t budget);
-
 // The same with a given frame state, whose points go where it says. OpenGL frames leave
 // the frame state alone.
 void renderFrame(const RenderContext& context, int width, int height, FrameState& frame);

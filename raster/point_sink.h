@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <type_traits>
 #include <vector>
 
@@ -29,17 +31,30 @@ class PointSink {
   virtual void point(int x, int y, Color color) = 0;
   // The edges of a polygon about to be scan converted, for a sink that pictures them.
   virtual void polygonEdges(const std::vector<Edge>& edges) { (void)edges; }
+
+  // A frame drawn on several threads fills bands of rows at once, each into a sink of its
+  // own for rows first to end - 1, made here; the sink takes back what each band counted
+  // with joinBand, in the order of the bands. Null for a sink that takes its points on
+  // one thread only, in one order (the viewer's OpenGL points): its frames are drawn on
+  // one thread.
+  virtual std::unique_ptr<PointSink> bandOf(int first, int end) {
+    (void)first;
+    (void)end;
+    return nullptr;
+  }
+  virtual void joinBand(PointSink& band) { (void)band; }
 };
 
 // What a sink that pictures the pipeline's inside is told besides its points. A sink
-// that wants it derives from this class as well as from SpanSink: only its copy of the
-// fast span loop makes these calls, and the plain path finds the class by dynamic_cast
-// once a span. Since they are pure virtual, a sink that misspells one does not compile.
+// that wants it derives from this class as well as from SpanSink: its copy of the fast
+// span loop makes these calls, and the plain path finds the class once a frame. Since
+// they are pure virtual, a sink that misspells one does not compile.
 class PipelineObserver {
  public:
   virtual ~PipelineObserver() = default;
-  // The columns first to end - 1 that a span of scanline y walks, before its points.
-  virtual void spanPixels(int y, int first, int end) = 0;
+  // The columns first to end - 1 that a span of scanline y walks, before its points;
+  // `span` names it (spanNumber), the same however many threads draw the frame.
+  virtual void spanPixels(std::uint32_t span, int y, int first, int end) = 0;
   // A fragment at (x, y) failed the depth test.
   virtual void lostDepthTest(int x, int y) = 0;
   // The texture level the point just handed on at (x, y) was sampled at: 0 for the
@@ -49,3 +64,11 @@ class PipelineObserver {
 
 template <typename Points>
 inline constexpr bool kObservesPipeline = std::is_base_of_v<PipelineObserver, Points>;
+
+// A span's name: the frame's polygon it fills, its scanline and its place among the
+// spans of that scanline, mixed into one number. Spans of neighbouring scanlines of one
+// polygon differ by 65537, a prime, and so differ modulo any smaller prime, as a
+// palette of a prime number of colours takes them.
+inline std::uint32_t spanNumber(std::uint32_t polygon, int y, int pair) {
+  return polygon * 2654435761u + std::uint32_t(y) * 65537u + std::uint32_t(pair) * 97u;
+}

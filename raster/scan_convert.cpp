@@ -118,27 +118,29 @@ void fillSpan(const PolygonTarget& target, int y, const Edge& left, const Edge& 
     x = 0;
   }
   const int end = std::min(xRight, target.frame.frameWidth);
-  PointSink& points = *target.frame.points;
-  PipelineObserver* observer = dynamic_cast<PipelineObserver*>(&points);
-  spendWork(target.frame, std::max(end - x, 0));
+  RowBand& band = target.band;
+  spendWork(target.frame, band, std::max(end - x, 0));
   noteDepthWrites(target.frame, y, x, end);
-  if (observer != nullptr) observer->spanPixels(y, x, end);
-  points.beginSpan();
+  if (band.observer != nullptr) {
+    band.observer->spanPixels(spanNumber(band.polygon, y, band.pair), y, x, end);
+  }
+  band.points->beginSpan();
   for (; x < end; ++x) {
     const Color lit = spanHighlight(target, left, x, y, v.depth, v.normal, v.shininess);
     const TextureTerms terms{v.sOverW,           v.tOverW,         v.oneOverW,
                              increment.sOverW,   increment.tOverW, v.sOverWPerScanline,
                              v.tOverWPerScanline};
-    drawFragment(target, x, y, v.depth, v.color + lit, terms, points, observer);
+    drawFragment(target, x, y, v.depth, v.color + lit, terms);
     step(v, increment);
   }
-  points.endSpan();
+  band.points->endSpan();
 }
 
 void scanConvert(std::vector<Edge>& edges, const PolygonTarget& target) {
-  const int height = target.frame.frameHeight;
-  ActiveEdgeList& active = target.frame.scratch.activeEdges;
-  std::vector<Edge*>& waiting = target.frame.scratch.waiting;
+  RowBand& band = target.band;
+  const int height = std::min(band.end, target.frame.frameHeight);
+  ActiveEdgeList& active = band.scratch.activeEdges;
+  std::vector<Edge*>& waiting = band.scratch.waiting;
   active.restart();
   waiting.clear();
   for (Edge& edge : edges) {
@@ -151,7 +153,7 @@ void scanConvert(std::vector<Edge>& edges, const PolygonTarget& target) {
       waiting.push_back(&edge);
     }
   }
-  sortByFirstScanline(waiting, target.frame.scratch.spareEdges);
+  sortByFirstScanline(waiting, band.scratch.spareEdges);
 
   auto next = waiting.begin();
   for (int y = 0; y < height; ++y) {
@@ -165,16 +167,22 @@ void scanConvert(std::vector<Edge>& edges, const PolygonTarget& target) {
     while (bucketEnd != waiting.end() && (*bucketEnd)->yStart == y)
       ++bucketEnd;
     active.nextScanline({next, bucketEnd});
-    spendWork(target.frame, active.work);
-    active.work = 0;
     next = bucketEnd;
+    // Scanlines below the band are walked, so that the edges reach its first scanline
+    // stepped one scanline at a time and in the order of one walk, but not filled: they
+    // are another band's, and so is what they cost.
+    const std::int64_t work = active.work;
+    active.work = 0;
+    if (active.y < band.first) continue;
+    spendWork(target.frame, band, work);
     for (std::size_t i = 1; i < active.edges.size(); i += 2) {
       const Edge& left = *active.edges[i - 1];
       const Edge& right = *active.edges[i];
+      band.pair = int(i / 2);
       if (target.frame.fragmentPath == FragmentPath::Plain) {
         fillSpan(target, active.y, left, right);
       } else {
-        target.frame.points->fillFastSpan(target, active.y, left, right);
+        band.points->fillFastSpan(target, active.y, left, right);
       }
     }
   }

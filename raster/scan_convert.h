@@ -7,10 +7,12 @@
 
 // Fills one polygon from its edges, scanline by scanline from the bottom of the
 // frame up, pairing the x-sorted active edges into spans (even-odd: a second ring
-// inside the outline makes a hole). Only scanlines 0 to frameHeight - 1 and pixels
-// 0 to frameWidth - 1 are ever produced. The edges are stepped in place, so a list
-// serves one call. Each span is filled by fillSpan on the plain fragment path, and by
-// the frame's points (raster/fast_span.h) on the fast one.
+// inside the outline makes a hole). Only the scanlines of the target's band, within 0
+// to frameHeight - 1, and pixels 0 to frameWidth - 1 are ever produced; the scanlines
+// below the band are walked but not filled, so that each pixel gets what a walk of the
+// whole frame gives it. The edges are stepped in place, so a list serves one call. Each
+// span is filled by fillSpan on the plain fragment path, and by the band's points
+// (raster/fast_span.h) on the fast one.
 void scanConvert(std::vector<Edge>& edges, const PolygonTarget& target);
 
 // Draws the pixels of scanline y from left's x to right's x into the frame's points,

@@ -3,6 +3,7 @@
 #include "raster/clipping.h"
 #include "raster/depth_buffer.h"
 #include "raster/scan_convert.h"
+#include "raster/threaded_frame.h"
 #include "raster/vertex_stage.h"
 
 void renderSoftwareFrame(const RenderContext& context, int width, int height, FrameState& frame) {
@@ -13,6 +14,7 @@ void renderSoftwareFrame(const RenderContext& context, int width, int height, Fr
   }
   clearDepthBuffer(frame);
   frame.work = 0;
+  frame.committedWork = 0;
   renderMeshes(context, frame);
 }
 
@@ -42,43 +44,56 @@ Color surfaceColor(const Mesh& mesh, const Vertex& vertex) {
 }
 
 // One edge per corner, from the corner to the one before it on the outline.
-void buildEdges(PolygonScratch& scratch) {
-  const std::vector<ScreenVertex>& screen = scratch.screenVertices;
+void buildEdges(const std::vector<ScreenVertex>& screen, std::vector<Edge>& edges) {
   const int n = static_cast<int>(screen.size());
-  scratch.edges.clear();
+  edges.clear();
   for (int k = 0; k < n; ++k) {
     const int previous = screen[k].source->previous;
     if (previous < 0 || previous >= n) continue;  // a broken outline link is not followed
-    scratch.edges.emplace_back(screen[k], screen[previous]);
+    edges.emplace_back(screen[k], screen[previous]);
   }
-}
-
-void drawPolygon(const Polygon& polygon, const Mesh& mesh, const PolygonTarget& target) {
-  const RenderContext& context = target.context;
-  FrameState& frame = target.frame;
-  PolygonScratch& scratch = frame.scratch;
-  cornersInClipSpace(polygon, context, scratch);
-  scratch.screenVertices.clear();
-  for (const ClipVertex& corner : scratch.corners) {
-    scratch.screenVertices.push_back(toWindow(corner.clip, corner.vertex, float(mesh.shininess),
-                                              surfaceColor(mesh, corner.vertex), mesh.specular,
-                                              frame.frameWidth, frame.frameHeight));
-  }
-  buildEdges(scratch);
-  if (context.lighting && mesh.texture != nullptr) {
-    lightVertices(scratch.screenVertices, scratch.edges, context);
-  }
-  frame.points->polygonEdges(scratch.edges);
-  scanConvert(scratch.edges, target);
 }
 
 }  // namespace
 
-void renderMeshes(const RenderContext& context, FrameState& frame) {
+Vec3 eyeOf(const RenderContext& context) {
   const Vec4 eye = context.viewStack.inverseTransform({0, 0, 0, 1});
-  for (const Mesh& mesh : context.meshes) {
-    const PolygonTarget target{context, frame, mesh.texture, {eye.x, eye.y, eye.z}};
-    for (const Polygon& polygon : mesh.polygons)
-      drawPolygon(polygon, mesh, target);
+  return {eye.x, eye.y, eye.z};
+}
+
+void preparePolygon(const Polygon& polygon, const Mesh& mesh, const RenderContext& context,
+                    int width, int height, PolygonScratch& scratch,
+                    std::vector<ScreenVertex>& screen, std::vector<Edge>& edges) {
+  cornersInClipSpace(polygon, context, scratch);
+  screen.clear();
+  for (const ClipVertex& corner : scratch.corners) {
+    screen.push_back(toWindow(corner.clip, corner.vertex, float(mesh.shininess),
+                              surfaceColor(mesh, corner.vertex), mesh.specular, width, height));
   }
+  buildEdges(screen, edges);
+  if (context.lighting && mesh.texture != nullptr) lightVertices(screen, edges, context);
+}
+
+void renderMeshes(const RenderContext& context, FrameState& frame) {
+  if (frame.threads > 1 && renderMeshesOnThreads(context, frame)) return;
+  RowBand& band = frame.wholeFrame;
+  band.first = 0;
+  band.end = frame.frameHeight;
+  band.points = frame.points;
+  band.observer = dynamic_cast<PipelineObserver*>(frame.points);
+  band.work = 0;
+  band.polygon = 0;
+  PolygonScratch& scratch = frame.scratch;
+  const Vec3 eye = eyeOf(context);
+  for (const Mesh& mesh : context.meshes) {
+    const PolygonTarget target{context, frame, band, mesh.texture, eye};
+    for (const Polygon& polygon : mesh.polygons) {
+      preparePolygon(polygon, mesh, context, frame.frameWidth, frame.frameHeight, scratch,
+                     scratch.screenVertices, scratch.edges);
+      frame.points->polygonEdges(scratch.edges);
+      scanConvert(scratch.edges, target);
+      ++band.polygon;
+    }
+  }
+  frame.work = band.work;
 }

@@ -9,5 +9,17 @@
 void renderSoftwareFrame(const RenderContext& context, int width, int height, FrameState& frame);
 
 // The software pipeline proper: every polygon of every mesh, in order, through the
-// vertex stage, clipping, edges, optional lighting and scan conversion.
+// vertex stage, clipping, edges, optional lighting and scan conversion; on several
+// threads where the frame asks for them and its points can be split into bands of rows
+// (raster/threaded_frame.h), on the caller's otherwise.
 void renderMeshes(const RenderContext& context, FrameState& frame);
+
+// The vertex stage, clipping, edge set-up and lighting of one polygon of `mesh` in a
+// width x height window: its corners in `screen`, its edges, between corners of
+// `screen`, in `edges`. `scratch` is working storage.
+void preparePolygon(const Polygon& polygon, const Mesh& mesh, const RenderContext& context,
+                    int width, int height, PolygonScratch& scratch,
+                    std::vector<ScreenVertex>& screen, std::vector<Edge>& edges);
+
+// The camera in the space of the stored vertices and lights.
+Vec3 eyeOf(const RenderContext& context);

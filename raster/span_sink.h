@@ -1,6 +1,7 @@
 #pragma once
 
 #include <bit>
+#include <memory>
 
 #include "raster/fast_span.h"
 #include "raster/point_sink.h"
@@ -27,6 +28,16 @@ class CountingPoints final : public SpanSink<CountingPoints> {
     colorBits += std::bit_cast<unsigned>(color.x) ^ std::bit_cast<unsigned>(color.y) ^
                  std::bit_cast<unsigned>(color.z);
   }
+  // Bands of a frame drawn on several threads count apart; their counts add up.
+  std::unique_ptr<PointSink> bandOf(int, int) override {
+    return std::make_unique<CountingPoints>();
+  }
+  void joinBand(PointSink& band) override {
+    const auto& counted = static_cast<const CountingPoints&>(band);
+    count += counted.count;
+    colorBits += counted.colorBits;
+  }
+
   long count = 0;
   unsigned colorBits = 0;
 };

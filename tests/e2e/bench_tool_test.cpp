@@ -37,13 +37,18 @@ TEST(BenchTool, TimesAnOpenGLFrameAndNamesItsRenderer) {
 }
 
 TEST(BenchTool, RefusesOrFailsWithItsReasonAndNeverAborts) {
-  const ProgramResult huge = bench({"--sizes=99999x99999"});
-  EXPECT_EQ(huge.status, 2);
-  EXPECT_EQ(huge.standardError.rfind("quadrelle-bench: --sizes takes WxH[,WxH...], each side 1 "
-                                     "to 8192\n",
-                                     0),
-            0u)
-      << huge.standardError;
+  // Each option as "--name value" or "--name=value"; one missing its value says so.
+  for (const std::vector<std::string>& huge :
+       {std::vector<std::string>{"--sizes=99999x99999"}, {"--sizes", "99999x99999"}}) {
+    const ProgramResult refused = bench(huge);
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.standardError.rfind(
+                  "quadrelle-bench: --sizes: takes WxH[,WxH...], each side 1 to 8192\n", 0),
+              0u)
+        << refused.standardError;
+  }
+  EXPECT_NE(bench({"--scene", "--sizes=16x16"}).standardError.find("--scene needs a value"),
+            std::string::npos);
   // No X server to be had: the private one cannot start.
   const ProgramResult noServer =
       bench({"--sizes=16x16", "--benchmark_filter=^openGLFrame"}, {{"PATH", "/nonexistent"}});
@@ -54,8 +59,9 @@ TEST(BenchTool, RefusesOrFailsWithItsReasonAndNeverAborts) {
       << noServer.standardError;
   const ProgramResult help = bench({"--help"});
   EXPECT_EQ(help.status, 0);
-  for (const char* option : {"--sizes=", "--scene=", "--lighting=", "--version"})
-    EXPECT_NE(help.standardOutput.find(option), std::string::npos) << option;
+  for (const char* said : {"--sizes WxH", "--scene FILE", "--lighting on|off", "--threads N",
+                           "--version", "Wavefront OBJ", "glTF", "STL or PLY"})
+    EXPECT_NE(help.standardOutput.find(said), std::string::npos) << said;
 }
 
 // A model from a stranger: a library on a device outside its folder and one that is a
@@ -77,7 +83,7 @@ TEST(BenchTool, TimesAHostileModelWithoutReadingWhatItMustNot) {
   EXPECT_NE(confined.standardError.find("'fifo.mtl' is a pipe"), std::string::npos)
       << confined.standardError;
   std::vector<std::string> allowed = timing;
-  allowed.push_back("--allow-outside-files");
+  allowed.emplace_back(std::string("--allow-outside-files"));
   const ProgramResult outside = bench(allowed);
   EXPECT_EQ(outside.status, 0) << outside.standardError;
   EXPECT_NE(outside.standardError.find("is a device, not a regular file"), std::string::npos)

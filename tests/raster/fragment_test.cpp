@@ -12,7 +12,7 @@ namespace {
 TEST(DepthTest, FirstFragmentOfAPixelIsDrawnWhateverItsDepth) {
   for (float z : {-1.0f, 0.0f, 0.7f, 1.0f}) {
     RecordedFrame frame;
-    drawFragment(frame.target(), 3, 4, z, {1, 0, 0, 1}, {}, frame.points, nullptr);
+    drawFragment(frame.target(), 3, 4, z, {1, 0, 0, 1}, {});
     EXPECT_EQ(frame.points.points.size(), 1u) << z;
     EXPECT_EQ(frame.state.depthBuffer[4 * 64 + 3], z);
   }
@@ -21,13 +21,13 @@ TEST(DepthTest, FirstFragmentOfAPixelIsDrawnWhateverItsDepth) {
 TEST(DepthTest, NearerWinsAndTheFirstOfEqualDepthsStays) {
   RecordedFrame frame;
   const PolygonTarget target = frame.target();
-  drawFragment(target, 0, 0, 0.5f, {1, 0, 0, 1}, {}, frame.points, nullptr);
-  drawFragment(target, 0, 0, 0.5f, {0, 1, 0, 1}, {}, frame.points, nullptr);
+  drawFragment(target, 0, 0, 0.5f, {1, 0, 0, 1}, {});
+  drawFragment(target, 0, 0, 0.5f, {0, 1, 0, 1}, {});
   EXPECT_EQ(frame.points.points.size(), 1u) << "equal depth fails";
-  drawFragment(target, 0, 0, 0.4f, {0, 0, 1, 1}, {}, frame.points, nullptr);
+  drawFragment(target, 0, 0, 0.4f, {0, 0, 1, 1}, {});
   EXPECT_EQ(frame.points.points.size(), 2u);
   EXPECT_EQ(frame.state.depthBuffer[0], 0.4f);
-  drawFragment(target, 0, 0, 0.9f, {0, 0, 1, 1}, {}, frame.points, nullptr);
+  drawFragment(target, 0, 0, 0.9f, {0, 0, 1, 1}, {});
   EXPECT_EQ(frame.points.points.size(), 2u) << "farther fails";
 }
 
@@ -36,15 +36,15 @@ TEST(DepthTest, NearerWinsAndTheFirstOfEqualDepthsStays) {
 // that any later fragment overwrites.
 TEST(DepthTest, DepartureANegativeStoredDepthIsNearNotEmpty) {
   RecordedFrame frame;
-  drawFragment(frame.target(), 1, 1, -0.3f, {1, 0, 0, 1}, {}, frame.points, nullptr);
-  drawFragment(frame.target(), 1, 1, 0.9f, {0, 1, 0, 1}, {}, frame.points, nullptr);
+  drawFragment(frame.target(), 1, 1, -0.3f, {1, 0, 0, 1}, {});
+  drawFragment(frame.target(), 1, 1, 0.9f, {0, 1, 0, 1}, {});
   EXPECT_EQ(frame.points.points.size(), 1u);
   EXPECT_EQ(frame.state.depthBuffer[65], -0.3f);
 }
 
 TEST(DepthTest, DepartureDepthThatIsNotANumberIsNeverDrawn) {
   RecordedFrame frame;
-  drawFragment(frame.target(), 2, 2, std::nanf(""), {1, 0, 0, 1}, {}, frame.points, nullptr);
+  drawFragment(frame.target(), 2, 2, std::nanf(""), {1, 0, 0, 1}, {});
   EXPECT_TRUE(frame.points.points.empty());
   EXPECT_EQ(frame.state.depthBuffer[130], kEmptyDepth);
 }
@@ -68,7 +68,7 @@ TEST(DepthBuffer, FollowsTheFrameSize) {
 
 TEST(Fragment, UntexturedColorGoesOnUnclamped) {
   RecordedFrame frame;
-  drawFragment(frame.target(), 0, 0, 0, {1.2f, 0.5f, -0.1f, 0.3f}, {}, frame.points, nullptr);
+  drawFragment(frame.target(), 0, 0, 0, {1.2f, 0.5f, -0.1f, 0.3f}, {});
   EXPECT_EQ(frame.points.points[0].color, (Color{1.2f, 0.5f, -0.1f, 0.3f}));
 }
 
@@ -108,16 +108,15 @@ TEST(Fragment, TheTextureReplacesTheColorAtTheFootprintsLevelOrAtLevelZero) {
   const Texture texture = numberedTexture();
   // s = t = 0.5 at 1/w = 0.5: column and row roundToInt(3 x 0.5) = 2, red 10/16.
   RecordedFrame frame;
-  drawFragment(frame.target(&texture), 0, 0, 0, {9, 9, 9, 9}, {0.25f, 0.25f, 0.5f, 0, 0, 0, 0},
-               frame.points, nullptr);
+  drawFragment(frame.target(&texture), 0, 0, 0, {9, 9, 9, 9}, {0.25f, 0.25f, 0.5f, 0, 0, 0, 0});
   EXPECT_EQ(frame.points.points[0].color, (Color{10.0f / 16, 0, 0, 1}));
   // Rates of 1/2 a pixel and a scanline cover 2 x 2 texels: level 1 exactly, whose texel
   // (0, 0) is the mean of texels 0, 1, 4 and 5; with mipmapping off, texel (0, 0).
   const TextureTerms minified{0, 0, 1, 0.5f, 0, 0, 0.5f};
-  drawFragment(frame.target(&texture), 1, 0, 0, {}, minified, frame.points, nullptr);
+  drawFragment(frame.target(&texture), 1, 0, 0, {}, minified);
   EXPECT_EQ(frame.points.points[1].color, (Color{10.0f / 64, 0, 0, 1}));
   frame.context.useMipmaps = false;
-  drawFragment(frame.target(&texture), 2, 0, 0, {}, minified, frame.points, nullptr);
+  drawFragment(frame.target(&texture), 2, 0, 0, {}, minified);
   EXPECT_EQ(frame.points.points[2].color, (Color{0, 0, 0, 1}));
 }
 

@@ -81,6 +81,9 @@ std::vector<RecordedPoint> unclippedPath(SceneFrame& frame) {
   state.frameHeight = 480;
   recreateDepthBuffer(state);
   clearDepthBuffer(state);
+  RowBand band;
+  band.end = 480;
+  band.points = &points;
   for (const Mesh& mesh : frame.context.meshes) {
     for (const Polygon& polygon : mesh.polygons) {
       std::vector<ScreenVertex> screen;
@@ -92,7 +95,7 @@ std::vector<RecordedPoint> unclippedPath(SceneFrame& frame) {
       for (std::size_t k = 0; k < screen.size(); ++k) {
         edges.emplace_back(screen[k], screen[polygon.vertices[k].previous]);
       }
-      scanConvert(edges, {frame.context, state, mesh.texture, {}});
+      scanConvert(edges, {frame.context, state, band, mesh.texture, {}});
     }
   }
   return points.points;

@@ -16,10 +16,12 @@ struct RecordedFrame {
     state.frameHeight = height;
     recreateDepthBuffer(state);
     clearDepthBuffer(state);
+    band.end = height;
+    band.points = &points;
   }
 
   PolygonTarget target(const Texture* texture = nullptr) {
-    return {context, state, texture, {0, 0, 0}};
+    return {context, state, band, texture, {0, 0, 0}};
   }
 
   // A window-space corner with the given carried values; its captured vertex (for the
@@ -39,5 +41,6 @@ struct RecordedFrame {
   RenderContext context;
   FrameState state;
   RecordingPoints points;
+  RowBand band;  // every row
   std::deque<Vertex> vertices;
 };

@@ -26,6 +26,7 @@
 #include "model/scene_file_error.h"
 #include "raster/frame_budget.h"
 #include "raster/frame_driver.h"
+#include "raster/opengl_points.h"
 #include "raster/span_sink.h"
 #include "raster/texture_levels.h"
 #include "tools/cli/numbers.h"
@@ -41,6 +42,7 @@ constexpr int kLargestSide = 8192;  // as the other programs take
 struct BenchOptions {
   std::vector<std::pair<int, int>> sizes = {{480, 480}, {1920, 1080}, {3840, 2160}};
   SceneOptions scene;
+  int threads = 1;
   bool help = false;
   bool version = false;
 };
@@ -81,6 +83,7 @@ long fragmentsOf(int width, int height) {
   CountingPoints counted;
   FrameState frame;
   frame.points = &counted;
+  frame.threads = options.threads;
   frame.workBudget = workBudgetFor(width, height);
   renderFrame(context, width, height, frame);
   return counted.count;
@@ -101,6 +104,7 @@ void pipeline(benchmark::State& state, int width, int height) {
   CountingPoints counted;
   FrameState frame;
   frame.points = &counted;
+  frame.threads = options.threads;
   for (auto _ : state)
     renderFrame(context, width, height, frame);
   setRates(state, fragments);
@@ -114,8 +118,13 @@ void drawnFrame(benchmark::State& state, int width, int height, bool useOpenGL,
   surface(width, height);
   RenderContext& context = scene();
   context.useOpenGL = useOpenGL;
+  // A software frame's points go to OpenGL from every thread's bands in turn.
+  FrameState software;
+  software.points = &bandedOpenGLPoints();
+  software.threads = options.threads;
+  const float white[3] = {1, 1, 1};
   // One frame first, untimed: the driver compiles its shaders and takes the textures.
-  drawFrame(context, CameraPose{}, width, height);
+  drawFrame(context, CameraPose{}, width, height, white, software);
   glFinish();
   // Which OpenGL drew, and for llvmpipe how wide its vectors are on this processor: its
   // speed against the pipeline's depends on both.
@@ -123,7 +132,7 @@ void drawnFrame(benchmark::State& state, int width, int height, bool useOpenGL,
   if (renderer != nullptr) state.SetLabel(reinterpret_cast<const char*>(renderer));
   for (auto _ : state) {
     if (uploadEveryFrame) forgetUploadedTextures();
-    drawFrame(context, CameraPose{}, width, height);
+    drawFrame(context, CameraPose{}, width, height, white, software);
     glFinish();
   }
   setRates(state, fragments);
@@ -160,6 +169,7 @@ bool takeOptions(int& argc, char** argv, std::string& error) {
     return false;
   });
   addSceneOptions(parser, options.scene);
+  addThreadsOption(parser, options.threads);
   parser.flag("--version", options.version);
   std::vector<std::string> others;
   if (!parser.take(std::vector<std::string>(argv + 1, argv + argc), others, error)) return false;
@@ -204,11 +214,11 @@ void printUsage() {
       "\n"
       "  --sizes WxH[,WxH...] picture sizes, each side 1 to %d\n"
       "                      (default 480x480,1920x1080,3840x2160)\n"
-      "%s"
+      "%s%s"
       "  --version           the version\n"
       "\n"
       "Google Benchmark's own flags follow.\n",
-      kProgram, kLargestSide, kSceneOptionsUsage);
+      kProgram, kLargestSide, kSceneOptionsUsage, kThreadsUsage);
   std::fflush(stdout);
 }
 

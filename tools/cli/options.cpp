@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "raster/threaded_frame.h"
 #include "tools/cli/numbers.h"
 
 bool OptionParser::isOption(const std::string& argument) const {
@@ -119,6 +120,16 @@ void addViewOptions(OptionParser& parser, ViewOptions& view) {
   parser.value("--width", whole(view.width, 1, 8192));
   parser.value("--height", whole(view.height, 1, 8192));
   parser.value("--mipmaps", onOrOff(view.mipmaps));
+}
+
+const char* const kThreadsUsage =
+    "  --threads N         threads that draw the software picture, 1 to 256; the same\n"
+    "                      picture from any number (default: every core this process\n"
+    "                      may use)\n";
+
+void addThreadsOption(OptionParser& parser, int& threads) {
+  threads = usableCores();
+  parser.value("--threads", whole(threads, 1, kMostThreads));
 }
 
 std::string shortestDecimal(float value) {

@@ -57,6 +57,13 @@ struct ViewOptions {
 void addViewOptions(OptionParser& parser, ViewOptions& view);
 extern const char* const kViewOptionsUsage;
 
+// --threads N: how many threads draw a software frame, 1 to kMostThreads; by default,
+// every core the process may run on (its CPU affinity). Every number draws the same
+// picture, to the bit.
+inline constexpr int kMostThreads = 256;
+void addThreadsOption(OptionParser& parser, int& threads);
+extern const char* const kThreadsUsage;
+
 // The options that give this view, each number with the digits that read back to the
 // same float.
 std::string viewArguments(const ViewOptions& view);

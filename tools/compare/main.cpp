@@ -185,7 +185,7 @@ int main(int argc, char** argv) {
     RenderContext context;
     std::optional<ModelSummary> model;
     if (!buildSceneOrRefuse(kProgram, options->scene, context, model)) return kExitUsage;
-    SceneRenderer renderer(context);
+    SceneRenderer renderer(context, options->threads);
     return options->sweep > 0 ? sweep(renderer, *options) : comparePose(renderer, *options, model);
   } catch (const FrameTooCostly& e) {
     return refuseInput(kProgram, sceneName(options->scene) + ": " + e.what());

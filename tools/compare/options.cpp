@@ -17,7 +17,8 @@ std::string usage() {
          "                      --crop and --scale make of the pictures written)\n"
          "  --sweep N           render N random poses and report the worst; it writes\n"
          "                      no pictures and takes no pose, size or picture options\n"
-         "  --seed S            seed of the random poses             (default 1)\n"
+         "  --seed S            seed of the random poses             (default 1)\n" +
+         std::string(kThreadsUsage) +
          "  --help              this text\n"
          "  --version           the version\n";
 }
@@ -33,6 +34,7 @@ std::optional<CompareOptions> parseOptions(const std::vector<std::string>& argum
   addPictureOutputOptions(parser, options.output);
   parser.value("--sweep", whole(options.sweep, 1, 1000000));
   parser.value("--seed", whole(seed, 0, 2147483647));
+  addThreadsOption(parser, options.threads);
   parser.flag("--help", options.help);
   parser.flag("--version", options.version);
   parser.flag("-h", options.help);

@@ -16,6 +16,7 @@ struct CompareOptions {
   PictureOutput output{"out/compare", {}, false};  // the figures are of the whole view, uncropped
   int sweep = 0;  // random poses to render; 0 renders the one pose above
   unsigned seed = 1;
+  int threads = 1;  // that draw the software picture
   bool help = false;
   bool version = false;
 };

@@ -1,17 +1,19 @@
 #pragma once
 
 #include "app/camera_pose.h"
+#include "raster/frame_state.h"
 #include "scene/render_context.h"
 #include "tools/imaging/agreement.h"
 #include "tools/imaging/image.h"
 #include "tools/xsession/gl_surface.h"
 
-// A scene drawn offscreen through either path with the viewer's own frame code.
+// A scene drawn offscreen through either path with the viewer's own frame code, its
+// software frames on `threads` threads (the same picture from any number).
 class SceneRenderer {
  public:
   // The context holds the scene, built and with its texture levels; it must outlive
   // the renderer.
-  explicit SceneRenderer(RenderContext& context);
+  SceneRenderer(RenderContext& context, int threads);
 
   // One frame through OpenGL or through the software pipeline, read back, with the
   // pixels it covered: those whose depth was written, in OpenGL's depth buffer or in
@@ -26,4 +28,5 @@ class SceneRenderer {
  private:
   GlSurface surface_;
   RenderContext& context_;
+  FrameState software_;
 };

@@ -10,29 +10,18 @@
 // times 255 and rounded to the nearest whole number, a value exactly half-way up.
 Rgb to8Bit(Color color);
 
-// The software pipeline's points made into a picture, without OpenGL.
-class PicturePoints final : public SpanSink<PicturePoints> {
- public:
-  // The window is cleared to white before a frame.
-  PicturePoints(int width, int height) : picture(width, height, {255, 255, 255}) {}
-  void beginSpan() override {}
-  void endSpan() override {}
-  void point(int x, int y, Color color) override { picture.atGl(x, y) = to8Bit(color); }
-
-  Image picture;  // rows from the top
-};
-
 // What the pipeline did at each pixel of a frame, besides its colour.
 struct PixelRecord {
   std::uint8_t drawn = 0;  // points handed on here (at most 255 counted)
   std::uint8_t lost = 0;   // fragments that failed the depth test here
-  std::uint32_t span = 0;  // the last span that walked over it, numbered from 1
+  std::uint32_t span = 0;  // the last span that walked over it (spanNumber)
   float level = -1;        // the texture level its last point was sampled at; -1 untextured
 };
 
 // The picture, and a record of every pixel, with the edges of every polygon: what the
 // pictures of the pipeline's inside are made of. Only this sink asks the span loop for
-// the extra values, so no other pipeline does the work.
+// the extra values, so no other pipeline does the work. A frame drawn on several
+// threads writes each band of rows into the one picture and record, and counts apart.
 class LayerPoints final : public SpanSink<LayerPoints>, public PipelineObserver {
  public:
   // The edges of every polygon are kept only when asked for: a model of a million
@@ -42,8 +31,10 @@ class LayerPoints final : public SpanSink<LayerPoints>, public PipelineObserver 
   void endSpan() override {}
   void point(int x, int y, Color color) override;
   void polygonEdges(const std::vector<Edge>& edges) override;
+  std::unique_ptr<PointSink> bandOf(int first, int end) override;
+  void joinBand(PointSink& band) override;
 
-  void spanPixels(int y, int first, int end) override;
+  void spanPixels(std::uint32_t span, int y, int first, int end) override;
   void lostDepthTest(int x, int y) override;
   void pointLevel(int x, int y, float level) override { at(x, y).level = level; }
 
@@ -55,8 +46,10 @@ class LayerPoints final : public SpanSink<LayerPoints>, public PipelineObserver 
 
   int width;
   int height;
-  Image picture;                     // rows from the top
-  std::vector<PixelRecord> records;  // rows from the bottom, as the pipeline counts them
+  // Rows from the top. Only a frame's whole sink holds them; its bands write into it.
+  Image picture;
+  // Rows from the bottom, as the pipeline counts them; likewise.
+  std::vector<PixelRecord> records;
   std::vector<EdgeLine> edges;
   std::uint32_t spans = 0;
   int polygons = 0;
@@ -65,5 +58,10 @@ class LayerPoints final : public SpanSink<LayerPoints>, public PipelineObserver 
   long depthTestLosses = 0;  // every fragment that failed the depth test
 
  private:
-  PixelRecord& at(int x, int y) { return records[std::size_t(y) * width + x]; }
+  // A band of `whole`'s rows.
+  explicit LayerPoints(LayerPoints& whole);
+  PixelRecord& at(int x, int y) { return (*records_)[std::size_t(y) * width + x]; }
+
+  Image* picture_;                     // `picture`, or the whole frame's
+  std::vector<PixelRecord>* records_;  // `records`, or the whole frame's
 };

@@ -177,8 +177,9 @@ Layer spansLayer(const LayerPoints& points) {
   }();
   Layer layer{"spans.png", Image(points.width, points.height, kWhite), {}};
   eachPixel(points.width, points.height, [&](int x, int y, int row) {
-    const std::uint32_t span = points.records[std::size_t(row) * points.width + x].span;
-    if (span == 0) return;
+    const PixelRecord& record = points.records[std::size_t(row) * points.width + x];
+    if (record.drawn == 0 && record.lost == 0) return;  // no span walked it
+    const std::uint32_t span = record.span;
     layer.picture.at(x, y) = palette[span % palette.size()];
   });
   const std::string words = "EACH SPAN ITS OWN COLOUR: " + std::to_string(points.spans);

@@ -62,6 +62,7 @@ double drawFrame(const RenderOptions& o, RenderContext& context, FrameState& fra
   setupView(context, o.view.width, o.view.height, o.view.pose);
   frame.points = &points;
   frame.fragmentPath = o.plain ? FragmentPath::Plain : FragmentPath::Fast;
+  frame.threads = o.threads;
   frame.workBudget = workBudgetFor(o.view.width, o.view.height);
   const Clock::time_point start = Clock::now();
   renderSoftwareFrame(context, o.view.width, o.view.height, frame);

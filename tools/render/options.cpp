@@ -20,7 +20,7 @@ std::string renderUsage() {
          "  --plain             colour the pixels one at a time with the fragment stage\n"
          "                      as it is written, rather than four at a time: the same\n"
          "                      picture, more slowly\n" +
-         pictureOutputUsage("out/render") + "  --help              this text\n";
+         kThreadsUsage + pictureOutputUsage("out/render") + "  --help              this text\n";
 }
 
 std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& arguments,
@@ -33,6 +33,7 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
   parser.flag("--layers", options.layers);
   parser.flag("--edges", options.edges);
   parser.flag("--plain", options.plain);
+  addThreadsOption(parser, options.threads);
   parser.flag("--help", options.help);
   parser.flag("--version", options.version);
   parser.flag("-h", options.help);

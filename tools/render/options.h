@@ -16,6 +16,7 @@ struct RenderOptions {
   bool layers = false;  // the pictures of the pipeline's inside too
   bool edges = false;   // the edges of every polygon over a faint picture
   bool plain = false;   // the plain fragment path rather than the fast one
+  int threads = 1;      // that draw the picture
   bool help = false;
   bool version = false;
 };
