@@ -37,17 +37,18 @@ Float4 quadFootprintAreas(Float4 perPixel, const QuadTerms& terms, Float4 oneOve
 // logarithm. With A = a / q and so on, the area |A D - B C| N is at most
 // (|a d| + |b c|) N / q^2, give or take the roundings of the divisions and products, a
 // few parts in 2^24; a bound below q^2 by far more than that settles it. It is tried
-// only where q^2 is a normal float and no rate is so large against q that a division
-// could overflow (the plain level would then not be a number), and gives up on lanes
-// that are not numbers.
+// only where q^2 is a normal float, far from overflowing (a bound and a q^2 that both
+// overflow to infinity settle nothing), and no rate is so large against q that a
+// division could overflow (the plain level would then not be a number), and gives up on
+// lanes that are not numbers.
 bool surelyMagnified(Float4 a, Float4 b, Float4 c, Float4 d, Float4 q, float texelCount,
                      int count) {
   const Float4 magnitude = abs(q);
   const Float4 largestRate = max(max(abs(a), abs(b)), max(abs(c), abs(d)));
   const Float4 bound = (abs(a * d) + abs(b * c)) * texelCount;
   const Float4 squared = q * q;
-  const Int4 sure =
-      (squared >= 0x1p-90f) & (largestRate <= magnitude * 0x1p60f) & (bound <= squared * 0.99999f);
+  const Int4 sure = (squared >= 0x1p-90f) & (squared <= 0x1p100f) &
+                    (largestRate <= magnitude * 0x1p60f) & (bound <= squared * 0.99999f);
   const Int4 unused = Int4{0, 1, 2, 3} >= count;
   const Int4 settled = sure | unused;
   return allLanes(settled);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "raster/frame_budget.h"
 #include "raster/polygon_target.h"
 #include "raster/scan_convert.h"
 #include "raster/software_frame.h"
@@ -124,10 +125,14 @@ void fill(const RenderContext& context, FrameState& frame, FrameThreads& threads
       scanConvert(band.scratch.edges, target);
     }
   });
-  // What the bands took is the frame's, before the next batch is weighed against it.
+  // What the bands took is the frame's, before the next batch is weighed against it; no
+  // band alone may have passed the budget, but together they may have.
   for (RowBand& band : threads.bands) {
     frame.committedWork += band.work;
     band.work = 0;
+  }
+  if (frame.workBudget > 0 && frame.committedWork > frame.workBudget) {
+    throw FrameTooCostly(frame.workBudget);
   }
 }
 

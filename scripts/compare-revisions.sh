@@ -3,6 +3,7 @@
 # how many times faster the working tree is, per picture size.
 #
 #   scripts/compare-revisions.sh REVISION [--rounds N] [--sizes WxH,...] [--benchmark NAME]
+#                                         [--new "OPTIONS"]
 #
 # REVISION is built beside the working tree (build/compare/<commit>) with its own
 # benchmark program; both time the same frames of the viewer's scene by the same names.
@@ -11,12 +12,13 @@
 # of five short runs; each ratio is old time / new time of one round, and the median
 # and the range over the rounds are printed.
 # NAME is pipeline (the default: the software pipeline alone), softwareFrame or
-# openGLFrame.
+# openGLFrame. OPTIONS go to the working tree's benchmark program alone: "--threads 1"
+# times it on one thread, as a revision from before threads drew.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 usage() {
-  echo "usage: $0 REVISION [--rounds N] [--sizes WxH,...] [--benchmark NAME]" >&2
+  echo "usage: $0 REVISION [--rounds N] [--sizes WxH,...] [--benchmark NAME] [--new OPTIONS]" >&2
   exit 2
 }
 [ $# -ge 1 ] || usage
@@ -25,11 +27,13 @@ shift
 rounds=9
 sizes=480x480,1920x1080,3840x2160
 benchmark=pipeline
+newOptions=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --rounds) rounds=${2:?}; shift 2 ;;
     --sizes) sizes=${2:?}; shift 2 ;;
     --benchmark) benchmark=${2:?}; shift 2 ;;
+    --new) newOptions=${2:?}; shift 2 ;;
     *) usage ;;
   esac
 done
@@ -58,7 +62,8 @@ build_bench "$root" "$root/build/bench"
 # through OpenGL are timed in real time, which their names say, and their label (the
 # renderer's name) may hold a comma: the rate is counted from the end of the line.
 time_one() {
-  "$1/tools/quadrelle-bench" --sizes="$2" --benchmark_filter="^$benchmark/" \
+  # shellcheck disable=SC2086
+  "$1/tools/quadrelle-bench" --sizes="$2" --benchmark_filter="^$benchmark/" ${3:-} \
     --benchmark_min_time=0.1 --benchmark_repetitions=5 --benchmark_format=csv 2>/dev/null |
     awk -F, '$1 ~ /^"[a-zA-Z]+\/[0-9]+\/[0-9]+(\/real_time)?"$/ && (best == "" || $3 < best) {
                best = $3; rate = ($(NF - 1) == "" ? 0 : $(NF - 1))
@@ -72,8 +77,11 @@ for round in $(seq "$rounds"); do
   for size in ${sizes//,/ }; do
     if [ $((round % 2)) -eq 1 ]; then order="old new"; else order="new old"; fi
     for which in $order; do
-      if [ "$which" = old ]; then build="$old/build"; else build="$root/build/bench"; fi
-      echo "$round $size $which $(time_one "$build" "$size")" >>"$results"
+      if [ "$which" = old ]; then
+        echo "$round $size old $(time_one "$old/build" "$size")" >>"$results"
+      else
+        echo "$round $size new $(time_one "$root/build/bench" "$size" "$newOptions")" >>"$results"
+      fi
     done
   done
   echo "round $round of $rounds done" >&2
