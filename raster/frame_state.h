@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -12,8 +13,10 @@
 
 // The lists that the vertex stage, clipping and edge set-up of one polygon work in. They
 // are kept from polygon to polygon and from frame to frame, so drawing allocates only
-// when a polygon has more corners than any before it.
-struct PolygonScratch {
+// when a polygon has more corners than any before it. Each on cache lines of its own,
+// since threads side by side each work in one (kCacheLine).
+inline constexpr std::size_t kCacheLine = 64;
+struct alignas(kCacheLine) PolygonScratch {
   std::vector<ClipVertex> corners;
   ContourScratch contours;
   std::vector<ScreenVertex> screenVertices;
@@ -30,8 +33,9 @@ struct ScanScratch {
 
 // Rows first to end - 1 of a frame, filled by one thread at a time: where their points
 // go, the lists their scan conversion works in, and the steps it has taken. A frame on
-// one thread is one band of every row.
-struct RowBand {
+// one thread is one band of every row. On cache lines of its own, as it is counted in
+// for every span while other threads fill the bands beside it.
+struct alignas(kCacheLine) RowBand {
   int first = 0;
   int end = 0;
   PointSink* points = nullptr;

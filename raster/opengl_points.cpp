@@ -16,7 +16,7 @@ void handOn(int x, int y, Color color) {
 
 // The points of one band of a frame drawn on several threads, kept until the frame's
 // points hand them to OpenGL: only the thread that holds the OpenGL context may.
-class KeptPoints final : public SpanSink<KeptPoints> {
+class alignas(64) KeptPoints final : public SpanSink<KeptPoints> {
  public:
   void beginSpan() override { spans.push_back(points.size()); }
   void endSpan() override {}

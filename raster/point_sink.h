@@ -29,7 +29,9 @@ class PointSink {
   virtual void endSpan() = 0;
   // Pixel column x of scanline y gets colour's red, green and blue.
   virtual void point(int x, int y, Color color) = 0;
-  // The edges of a polygon about to be scan converted, for a sink that pictures them.
+  // The edges of a polygon about to be scan converted, for a sink that pictures them and
+  // says so.
+  virtual bool takesPolygonEdges() const { return false; }
   virtual void polygonEdges(const std::vector<Edge>& edges) { (void)edges; }
 
   // A frame drawn on several threads fills bands of rows at once, each into a sink of its

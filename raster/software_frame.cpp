@@ -21,8 +21,9 @@ void renderSoftwareFrame(const RenderContext& context, int width, int height, Fr
 namespace {
 
 // The polygon's corners in clip space, cut to the depth range of the view volume when
-// any corner lies outside it. A polygon wholly inside goes on exactly as captured.
-void cornersInClipSpace(const Polygon& polygon, const RenderContext& context,
+// any corner lies outside it; whether they were. A polygon wholly inside goes on exactly
+// as captured.
+bool cornersInClipSpace(const Polygon& polygon, const RenderContext& context,
                         PolygonScratch& scratch) {
   scratch.corners.clear();
   bool allInside = true;
@@ -32,6 +33,7 @@ void cornersInClipSpace(const Polygon& polygon, const RenderContext& context,
     scratch.corners.push_back({clip, vertex});
   }
   if (!allInside) clipContours(scratch.corners, scratch.contours);
+  return !allInside;
 }
 
 // The colour a corner of the mesh starts with: the mesh's diffuse colour, or the
@@ -43,7 +45,8 @@ Color surfaceColor(const Mesh& mesh, const Vertex& vertex) {
   return mesh.texture != nullptr ? base : withEmission(base, mesh.emission);
 }
 
-// One edge per corner, from the corner to the one before it on the outline.
+}  // namespace
+
 void buildEdges(const std::vector<ScreenVertex>& screen, std::vector<Edge>& edges) {
   const int n = static_cast<int>(screen.size());
   edges.clear();
@@ -54,22 +57,30 @@ void buildEdges(const std::vector<ScreenVertex>& screen, std::vector<Edge>& edge
   }
 }
 
-}  // namespace
-
 Vec3 eyeOf(const RenderContext& context) {
   const Vec4 eye = context.viewStack.inverseTransform({0, 0, 0, 1});
   return {eye.x, eye.y, eye.z};
 }
 
+bool transformCorners(const Polygon& polygon, const Mesh& mesh, const RenderContext& context,
+                      int width, int height, PolygonScratch& scratch,
+                      std::vector<ScreenVertex>& screen) {
+  const bool clipped = cornersInClipSpace(polygon, context, scratch);
+  screen.clear();
+  for (std::size_t k = 0; k < scratch.corners.size(); ++k) {
+    const ClipVertex& corner = scratch.corners[k];
+    // Unclipped, a corner is its captured vertex, which outlives the scratch.
+    const Vertex& source = clipped ? corner.vertex : polygon.vertices[k];
+    screen.push_back(toWindow(corner.clip, source, float(mesh.shininess),
+                              surfaceColor(mesh, source), mesh.specular, width, height));
+  }
+  return clipped;
+}
+
 void preparePolygon(const Polygon& polygon, const Mesh& mesh, const RenderContext& context,
                     int width, int height, PolygonScratch& scratch,
                     std::vector<ScreenVertex>& screen, std::vector<Edge>& edges) {
-  cornersInClipSpace(polygon, context, scratch);
-  screen.clear();
-  for (const ClipVertex& corner : scratch.corners) {
-    screen.push_back(toWindow(corner.clip, corner.vertex, float(mesh.shininess),
-                              surfaceColor(mesh, corner.vertex), mesh.specular, width, height));
-  }
+  transformCorners(polygon, mesh, context, width, height, scratch, screen);
   buildEdges(screen, edges);
   if (context.lighting && mesh.texture != nullptr) lightVertices(screen, edges, context);
 }

@@ -21,5 +21,15 @@ void preparePolygon(const Polygon& polygon, const Mesh& mesh, const RenderContex
                     int width, int height, PolygonScratch& scratch,
                     std::vector<ScreenVertex>& screen, std::vector<Edge>& edges);
 
+// preparePolygon in two halves, for corners set up on one thread and filled on another:
+// the corners, clipped and through the vertex stage (not lit), whose sources are the
+// polygon's vertices, or where it was clipped (the answer), the clipped corners in
+// scratch.corners ...
+bool transformCorners(const Polygon& polygon, const Mesh& mesh, const RenderContext& context,
+                      int width, int height, PolygonScratch& scratch,
+                      std::vector<ScreenVertex>& screen);
+// ... and one edge per corner, from the corner to the one before it on the outline.
+void buildEdges(const std::vector<ScreenVertex>& screen, std::vector<Edge>& edges);
+
 // The camera in the space of the stored vertices and lights.
 Vec3 eyeOf(const RenderContext& context);

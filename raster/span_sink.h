@@ -18,8 +18,9 @@ class SpanSink : public PointSink {
 };
 
 // Counts the points and draws nothing: the pipeline's own work, measured alone. Their
-// colours go into a checksum, so that the compiler cannot leave out computing them.
-class CountingPoints final : public SpanSink<CountingPoints> {
+// colours go into a checksum, so that the compiler cannot leave out computing them. On
+// cache lines of its own: the bands of a frame count side by side.
+class alignas(kCacheLine) CountingPoints final : public SpanSink<CountingPoints> {
  public:
   void beginSpan() override {}
   void endSpan() override {}

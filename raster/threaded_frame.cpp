@@ -6,43 +6,61 @@
 #include <memory>
 #include <vector>
 
+#include "math/rounding.h"
 #include "raster/frame_budget.h"
 #include "raster/polygon_target.h"
 #include "raster/scan_convert.h"
 #include "raster/software_frame.h"
+#include "raster/vertex_stage.h"
 #include "raster/worker_pool.h"
 
 namespace {
 
-// One polygon of a batch, set up and waiting to be filled band by band.
+// One polygon of a batch, its corners set up (and lit), waiting to be filled band by
+// band: each band builds the edges it steps from them.
 struct PolygonWork {
   const Mesh* mesh = nullptr;
   const Polygon* polygon = nullptr;
+  // The corners as clipped, which `screen`'s corners are made from and name as their
+  // sources: the outline's links and, for a corner clipping made, its normal.
+  std::vector<ClipVertex> corners;
   std::vector<ScreenVertex> screen;
-  std::vector<Edge> edges;  // between corners of `screen`; stepped only in copies
-  int firstRow = 0;         // the rows its edges reach: firstRow to endRow - 1
+  int firstRow = 0;  // the rows its edges reach: firstRow to endRow - 1
   int endRow = 0;
 };
 
 // Polygons set up at once before any is filled: enough that the two waits of a batch
-// cost little beside it, few enough that their edges stay a few megabytes.
-constexpr std::size_t kBatchPolygons = 8192;
+// cost little beside it (at 512 they cost a quarter more time), few enough that their
+// corners stay about a megabyte, read back by the bands from a shared cache.
+constexpr std::size_t kBatchPolygons = 4096;
 
-// Bands a thread: more than one, so that a thread whose band holds little of the
-// picture takes another.
-constexpr int kBandsPerThread = 4;
+// Bands a thread, taken as the threads come free: many, so that the bands of a picture
+// a model covers unevenly still come out even between the threads. A polygon taller
+// than a band is walked once for each band it reaches, which costs its edges' steps
+// alone, far less than its fragments.
+constexpr int kBandsPerThread = 16;
 
 // The rows a walk of the polygon's non-horizontal edges visits, within the frame's: from
 // the first an edge starts on to the one after the last an edge ends on, where the
 // edges that end are stepped once more and leave. An edge that starts below the frame
-// is stepped on row 0 however low it ends. An empty range for none.
+// is stepped on row 0 however low it ends. An empty range for none. The edges are those
+// buildEdges makes, from each corner to the one before it on the outline; an edge's
+// scanlines are its ends' y rounded, the lower first.
 void findRows(PolygonWork& work, int height) {
   int first = height;
   int end = 0;
-  for (const Edge& edge : work.edges) {
-    if (edge.yStart == edge.yEnd || edge.yStart >= height) continue;
-    first = std::min(first, std::max(edge.yStart, 0));
-    end = std::max(end, std::min(std::max(edge.yEnd + 2, 1), height));
+  const std::vector<ScreenVertex>& screen = work.screen;
+  const int n = int(screen.size());
+  for (int k = 0; k < n; ++k) {
+    const int previous = screen[std::size_t(k)].source->previous;
+    if (previous < 0 || previous >= n) continue;
+    const int a = roundToInt(screen[std::size_t(k)].y);
+    const int b = roundToInt(screen[std::size_t(previous)].y);
+    const int yStart = std::min(a, b);
+    const int yEnd = std::max(a, b);
+    if (yStart == yEnd || yStart >= height) continue;
+    first = std::min(first, std::max(yStart, 0));
+    end = std::max(end, std::min(std::max(yEnd + 2, 1), height));
   }
   work.firstRow = first;
   work.endRow = end;
@@ -51,13 +69,23 @@ void findRows(PolygonWork& work, int height) {
 }  // namespace
 
 struct FrameThreads {
-  explicit FrameThreads(int threads) : pool(threads), scratch(std::size_t(threads)) {}
+  explicit FrameThreads(int threads)
+      : pool(threads),
+        scratch(std::size_t(threads)),
+        runs(std::size_t(threads * kBandsPerThread)) {}
 
   WorkerPool pool;
   std::vector<PolygonScratch> scratch;  // one for each thread's set-up
   std::vector<PolygonWork> batch = std::vector<PolygonWork>(kBatchPolygons);
   std::vector<RowBand> bands;
   std::vector<std::unique_ptr<PointSink>> bandPoints;
+  // The batch is set up in runs of polygons, one a task; each run lists, for every band,
+  // the polygons of its own that reach the band, in their order. A band then fills the
+  // lists of the runs in turn, and looks at no polygon that does not reach it.
+  struct alignas(kCacheLine) Run {
+    std::vector<std::vector<int>> byBand;
+  };
+  std::vector<Run> runs;
 };
 
 FrameState::FrameState() = default;
@@ -95,34 +123,56 @@ bool makeBands(FrameState& frame, FrameThreads& threads) {
   return true;
 }
 
+// The band of row y, of `count` bands of `height` rows cut as makeBands cuts them:
+// band b starts at row height * b / count, rounded down.
+int bandOfRow(int y, int count, int height) {
+  return int((std::int64_t(y) * count + count - 1) / height);
+}
+
 // The vertex stage to lighting of the batch's first `count` polygons, shared out in
-// runs of polygons among the threads.
+// runs of polygons among the threads, each run listing its polygons by band.
 void setUp(const RenderContext& context, FrameState& frame, FrameThreads& threads, int count) {
-  const int runs = std::min(count, threads.pool.threads() * kBandsPerThread);
+  const int runs = int(threads.runs.size());
+  const int bands = int(threads.bands.size());
+  const int height = std::max(frame.frameHeight, 1);
   threads.pool.run(runs, [&](int run, int thread) {
     PolygonScratch& scratch = threads.scratch[std::size_t(thread)];
+    std::vector<std::vector<int>>& lists = threads.runs[std::size_t(run)].byBand;
+    lists.resize(std::size_t(bands));
+    for (std::vector<int>& list : lists)
+      list.clear();
     for (int p = count * run / runs; p < count * (run + 1) / runs; ++p) {
       PolygonWork& work = threads.batch[std::size_t(p)];
-      preparePolygon(*work.polygon, *work.mesh, context, frame.frameWidth, frame.frameHeight,
-                     scratch, work.screen, work.edges);
+      // A clipped polygon's corners lie in the scratch, which the thread's next polygon
+      // overwrites: they go with the polygon instead, its storage swapped in.
+      if (transformCorners(*work.polygon, *work.mesh, context, frame.frameWidth, frame.frameHeight,
+                           scratch, work.screen)) {
+        work.corners.swap(scratch.corners);
+      }
+      if (context.lighting && work.mesh->texture != nullptr) lightCorners(work.screen, context);
       findRows(work, frame.frameHeight);
+      if (work.firstRow >= work.endRow) continue;
+      const int last = bandOfRow(work.endRow - 1, bands, height);
+      for (int b = bandOfRow(work.firstRow, bands, height); b <= last; ++b)
+        lists[std::size_t(b)].push_back(p);
     }
   });
 }
 
-// Every band filled with the batch's first `count` polygons, in their order, the first
-// of them the frame's polygon number `first`.
-void fill(const RenderContext& context, FrameState& frame, FrameThreads& threads, int count,
+// Every band filled with the batch's polygons that reach it, in their order, the first
+// of the batch the frame's polygon number `first`.
+void fill(const RenderContext& context, FrameState& frame, FrameThreads& threads,
           std::uint32_t first, Vec3 eye) {
   threads.pool.run(int(threads.bands.size()), [&](int b, int) {
     RowBand& band = threads.bands[std::size_t(b)];
-    for (int p = 0; p < count; ++p) {
-      const PolygonWork& work = threads.batch[std::size_t(p)];
-      if (work.firstRow >= band.end || work.endRow <= band.first) continue;
-      band.scratch.edges = work.edges;
-      band.polygon = first + std::uint32_t(p);
-      const PolygonTarget target{context, frame, band, work.mesh->texture, eye};
-      scanConvert(band.scratch.edges, target);
+    for (const FrameThreads::Run& run : threads.runs) {
+      for (const int p : run.byBand[std::size_t(b)]) {
+        const PolygonWork& work = threads.batch[std::size_t(p)];
+        buildEdges(work.screen, band.scratch.edges);
+        band.polygon = first + std::uint32_t(p);
+        const PolygonTarget target{context, frame, band, work.mesh->texture, eye};
+        scanConvert(band.scratch.edges, target);
+      }
     }
   });
   // What the bands took is the frame's, before the next batch is weighed against it; no
@@ -149,9 +199,13 @@ bool renderMeshesOnThreads(const RenderContext& context, FrameState& frame) {
   int count = 0;
   const auto drawBatch = [&] {
     setUp(context, frame, threads, count);
-    for (int p = 0; p < count; ++p)
-      frame.points->polygonEdges(threads.batch[std::size_t(p)].edges);
-    fill(context, frame, threads, count, polygons, eye);
+    if (frame.points->takesPolygonEdges()) {
+      for (int p = 0; p < count; ++p) {
+        buildEdges(threads.batch[std::size_t(p)].screen, threads.scratch[0].edges);
+        frame.points->polygonEdges(threads.scratch[0].edges);
+      }
+    }
+    fill(context, frame, threads, polygons, eye);
     polygons += std::uint32_t(count);
     count = 0;
   };

@@ -56,10 +56,14 @@ Color litColor(const ScreenVertex& v, const RenderContext& context) {
 
 }  // namespace
 
-void lightVertices(std::vector<ScreenVertex>& screenVertices, std::vector<Edge>& edges,
-                   const RenderContext& context) {
+void lightCorners(std::vector<ScreenVertex>& screenVertices, const RenderContext& context) {
   for (ScreenVertex& v : screenVertices)
     v.color = litColor(v, context);
+}
+
+void lightVertices(std::vector<ScreenVertex>& screenVertices, std::vector<Edge>& edges,
+                   const RenderContext& context) {
+  lightCorners(screenVertices, context);
   for (Edge& edge : edges)
     edge.setUp();
 }

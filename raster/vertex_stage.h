@@ -27,3 +27,6 @@ ScreenVertex transformVertex(const RenderContext& context, const Vertex& vertex,
 // they carry the lit colours.
 void lightVertices(std::vector<ScreenVertex>& screenVertices, std::vector<Edge>& edges,
                    const RenderContext& context);
+
+// The lighting of lightVertices alone, for corners whose edges are yet to be built.
+void lightCorners(std::vector<ScreenVertex>& screenVertices, const RenderContext& context);

@@ -22,7 +22,7 @@ struct PixelRecord {
 // pictures of the pipeline's inside are made of. Only this sink asks the span loop for
 // the extra values, so no other pipeline does the work. A frame drawn on several
 // threads writes each band of rows into the one picture and record, and counts apart.
-class LayerPoints final : public SpanSink<LayerPoints>, public PipelineObserver {
+class alignas(64) LayerPoints final : public SpanSink<LayerPoints>, public PipelineObserver {
  public:
   // The edges of every polygon are kept only when asked for: a model of a million
   // polygons has three million.
@@ -30,6 +30,7 @@ class LayerPoints final : public SpanSink<LayerPoints>, public PipelineObserver 
   void beginSpan() override {}
   void endSpan() override {}
   void point(int x, int y, Color color) override;
+  bool takesPolygonEdges() const override { return keepEdges; }
   void polygonEdges(const std::vector<Edge>& edges) override;
   std::unique_ptr<PointSink> bandOf(int first, int end) override;
   void joinBand(PointSink& band) override;
