@@ -74,6 +74,29 @@ TEST_F(CompareTool, AgreesAsTheViewerDoesAndReportsJsonThatParses) {
   }
 }
 
+// The software picture drawn on one thread, through the viewer's own order of points,
+// and on several, band after band, is the same picture, and so is the report.
+TEST_F(CompareTool, AnyNumberOfThreadsDrawsTheSamePictureAndReport) {
+  std::string pictures[3];
+  json reports[3];
+  const char* threads[3] = {"1", "2", "7"};
+  for (int i = 0; i < 3; ++i) {
+    const std::string out = (folder / threads[i]).string();
+    const ProgramResult result =
+        run({"--scene", QUADRELLE_SOURCE_DIR "/tests/data/models/house.glb", "--lighting", "on",
+             "--threads", threads[i], "--json", "--out", out});
+    ASSERT_EQ(result.status, 0) << result.standardError;
+    reports[i] = parsed(result);
+    reports[i].erase("pictures");
+    std::ifstream in(folder / threads[i] / "software.png", std::ios::binary);
+    pictures[i] = {std::istreambuf_iterator<char>(in), {}};
+  }
+  for (int i = 1; i < 3; ++i) {
+    EXPECT_EQ(reports[i], reports[0]) << threads[i] << " threads";
+    EXPECT_EQ(pictures[i], pictures[0]) << threads[i] << " threads";
+  }
+}
+
 TEST_F(CompareTool, TextReportNamesThePoseAndThePictures) {
   const ProgramResult result = run({"--width", "320", "--height", "200", "--out", folder.string()});
   ASSERT_EQ(result.status, 0) << result.standardError;

@@ -321,11 +321,27 @@ TEST_F(RenderTool, DrawsAModelAndSaysWhatTheFrameDid) {
   EXPECT_EQ(pixels, 480 * 480);
   EXPECT_EQ(fragments, report["fragments"]) << "front and back faces of a closed box";
   EXPECT_GT(report["depthTestLosses"], 0);
-  std::vector<std::string> plain = pose;
-  plain.insert(plain.end(), {"--plain", "--out", (folder / "plain").string()});
-  ASSERT_EQ(render(plain).status, 0);
-  for (const char* file : {"software.png", "depth.png", "level.png", "spans.png", "overdraw.png"}) {
-    EXPECT_EQ(fileBytes(folder / "fast" / file), fileBytes(folder / "plain" / file)) << file;
+  // The plain path, and any number of threads, draw the same pictures and counts.
+  const auto withoutTimes = [](nlohmann::json json) {
+    for (const char* key : {"pipelineMs", "layersMs", "pngMs", "pictures"})
+      json.erase(key);
+    return json;
+  };
+  for (const std::vector<std::string>& other :
+       {std::vector<std::string>{"--plain", "--threads", "1"},
+        {"--threads", "1"},
+        {"--threads", "3"},
+        {"--plain", "--threads", "5"}}) {
+    std::vector<std::string> again = pose;
+    again.insert(again.end(), other.begin(), other.end());
+    again.insert(again.end(), {"--out", (folder / "other").string()});
+    const ProgramResult drawn = render(again);
+    ASSERT_EQ(drawn.status, 0) << drawn.standardError;
+    EXPECT_EQ(withoutTimes(nlohmann::json::parse(drawn.standardOutput)), withoutTimes(report))
+        << other[0] << " " << other.back();
+    for (const char* file : {"software.png", "depth.png", "level.png", "spans.png", "overdraw.png"})
+      EXPECT_EQ(fileBytes(folder / "other" / file), fileBytes(folder / "fast" / file))
+          << file << ", " << other[0] << " " << other.back();
   }
   const ProgramResult refused =
       render({"--scene", (folder / "absent.obj").string(), "--out", (folder / "none").string()});
