@@ -6,44 +6,39 @@
 #include "raster/texture_levels.h"
 #include "raster/texture_sampler.h"
 
-namespace {
-
-// What the pipeline's pictures are made of, told to a band whose points observe it; a
-// reader of the formulas can pass these by.
-void observeLoss(const RowBand& band, int x, int y) {
-  if (band.observer != nullptr) band.observer->lostDepthTest(x, y);
-}
-void observeLevel(const RowBand& band, int x, int y, const TextureLevels& levels, float level) {
-  if (band.observer != nullptr) band.observer->pointLevel(x, y, sampledLevel(levels, level));
-}
-
-}  // namespace
-
-void drawFragment(const PolygonTarget& target, int x, int y, float z, Color color,
-                  const TextureTerms& terms) {
+FragmentOutcome drawFragment(const PolygonTarget& target, int x, int y, float z, Color color,
+                             const TextureTerms& terms) {
   FrameState& frame = target.frame;
-  PointSink& points = *target.band.points;
-  if (!passDepthTest(frame.depthBuffer, y * frame.frameWidth + x, z)) {
-    observeLoss(target.band, x, y);
-    return;
+  const int at = y * frame.frameWidth + x;
+  FragmentOutcome outcome{frame.depthBuffer[at]};
+  if (!passDepthTest(frame.depthBuffer, at, z)) return outcome;
+  outcome.passed = true;
+  outcome.handed = color;
+  if (target.texture != nullptr) {
+    const TextureLevels& levels = *target.texture->levels;
+    outcome.level = target.context.useMipmaps ? textureLevel(terms, levels.texelCount) : 0.0f;
+    const float s = terms.sOverW / terms.oneOverW;
+    const float t = terms.tOverW / terms.oneOverW;
+    outcome.handed = sampleTexture(levels, outcome.level, s, t);
   }
-  if (target.texture == nullptr) {
-    points.point(x, y, color);
-    return;
-  }
-  const TextureLevels& levels = *target.texture->levels;
-  const float level = target.context.useMipmaps ? textureLevel(terms, levels.texelCount) : 0.0f;
-  const float s = terms.sOverW / terms.oneOverW;
-  const float t = terms.tOverW / terms.oneOverW;
-  points.point(x, y, sampleTexture(levels, level, s, t));
-  observeLevel(target.band, x, y, levels, level);
+  target.band.points->point(x, y, outcome.handed);
+  return outcome;
+}
+
+Footprint footprintOf(const TextureTerms& terms, float texelCount) {
+  const float q = terms.oneOverW;
+  Footprint f;
+  f.a = terms.sOverWPerPixel / q;
+  f.b = terms.tOverWPerPixel / q;
+  f.c = terms.sOverWPerScanline / q;
+  f.d = terms.tOverWPerScanline / q;
+  f.area = footprintArea(f.a, f.b, f.c, f.d, texelCount);
+  f.level = levelOfArea(f.area);
+  return f;
 }
 
 float textureLevel(const TextureTerms& terms, float texelCount) {
-  const float q = terms.oneOverW;
-  return levelOfArea(footprintArea(terms.sOverWPerPixel / q, terms.tOverWPerPixel / q,
-                                   terms.sOverWPerScanline / q, terms.tOverWPerScanline / q,
-                                   texelCount));
+  return footprintOf(terms, texelCount).level;
 }
 
 float footprintArea(float a, float b, float c, float d, float texelCount) {

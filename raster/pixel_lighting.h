@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "math/vec3.h"
 #include "math/vec4.h"
 #include "raster/edge.h"
@@ -14,6 +16,30 @@
 // highlight at all.
 Color pixelSpecular(const RenderContext& context, int frameWidth, int frameHeight, Vec3 eye,
                     Vec3 windowPosition, Vec3 normal, float shininess, Color specular);
+
+// What pixelSpecular's highlight is made of, for a pixel's history: the unit normal, the
+// pixel in the scene and the unit direction to the viewer (`lit` false where any of them
+// has no length, and there is no highlight), and per light that adds to it the unit
+// directions to the light and halfway, N . H and (N . H)^shininess.
+struct HighlightLight {
+  Vec3 toLight;
+  Vec3 half;
+  float nDotH;
+  float k;
+};
+struct HighlightTerms {
+  bool lit = false;
+  Vec3 normal;
+  Vec3 position;
+  Vec3 toViewer;
+  std::vector<HighlightLight> lights;
+  Color result{0, 0, 0, 0};
+};
+
+// pixelSpecular's terms, by its own formula.
+HighlightTerms highlightTerms(const RenderContext& context, int frameWidth, int frameHeight,
+                              Vec3 eye, Vec3 windowPosition, Vec3 normal, float shininess,
+                              Color specular);
 
 // The highlight at pixel (x, y) of a span, as scan conversion adds it to the colour:
 // with lighting on, pixelSpecular with the specular colour of the span's mesh, which

@@ -5,10 +5,30 @@
 #include <type_traits>
 #include <vector>
 
+#include "math/vec3.h"
 #include "math/vec4.h"
+#include "raster/fragment_values.h"
 
 struct Edge;
 struct PolygonTarget;
+
+// A fragment as the plain path saw it, in full: what its pixel's history records. Only
+// for the length of the call that tells it.
+struct FragmentSeen {
+  const PolygonTarget* target = nullptr;  // its mesh's texture, the context, the frame
+  std::uint32_t polygon = 0;              // the frame's number of the polygon it fills
+  const Edge* left = nullptr;             // the span's edges, on this scanline
+  const Edge* right = nullptr;
+  int x = 0;
+  int y = 0;
+  float depth = 0;
+  Color color;      // interpolated, before the highlight
+  Color highlight;  // added to it
+  Vec3 normal;      // interpolated, for the highlight
+  float shininess = 0;
+  TextureTerms terms;
+  FragmentOutcome outcome;
+};
 
 // Where finished pixels go. The viewer hands each one to OpenGL as a point in the
 // pixel-space projection of the frame; tests and tools record, count or picture them.
@@ -62,6 +82,9 @@ class PipelineObserver {
   // The texture level the point just handed on at (x, y) was sampled at: 0 for the
   // nearest texel of level 0, which every level up to 0 takes.
   virtual void pointLevel(int x, int y, float level) = 0;
+  // Every fragment of the plain path, once it is drawn or lost: by default told as the
+  // fast path tells it, by lostDepthTest and pointLevel.
+  virtual void fragmentSeen(const FragmentSeen& f);
 };
 
 template <typename Points>

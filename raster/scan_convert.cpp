@@ -130,7 +130,11 @@ void fillSpan(const PolygonTarget& target, int y, const Edge& left, const Edge& 
     const TextureTerms terms{v.sOverW,           v.tOverW,         v.oneOverW,
                              increment.sOverW,   increment.tOverW, v.sOverWPerScanline,
                              v.tOverWPerScanline};
-    drawFragment(target, x, y, v.depth, v.color + lit, terms);
+    const FragmentOutcome drawn = drawFragment(target, x, y, v.depth, v.color + lit, terms);
+    if (band.observer != nullptr) {
+      band.observer->fragmentSeen({&target, band.polygon, &left, &right, x, y, v.depth, v.color,
+                                   lit, v.normal, v.shininess, terms, drawn});
+    }
     step(v, increment);
   }
   band.points->endSpan();

@@ -26,14 +26,18 @@ float clampToUnit(float v) {
 
 }  // namespace
 
-Color sampleNearest(const TextureLevels& levels, float s, float t) {
+NearestTexel nearestTexel(const TextureLevels& levels, float s, float t) {
   const TextureLevel& level = levels.level[0];
   const int x = nearestIndex(level.lastColumn * s, level.width);
   const int y = nearestIndex(level.lastRow * t, level.height);
-  return texelColor(level, levels.texture->components, x, y);
+  return {x, y, texelColor(level, levels.texture->components, x, y)};
 }
 
-Color sampleBilinear(const TextureLevels& levels, int k, float s, float t) {
+Color sampleNearest(const TextureLevels& levels, float s, float t) {
+  return nearestTexel(levels, s, t).color;
+}
+
+BilinearTexels bilinearTexels(const TextureLevels& levels, int k, float s, float t) {
   const TextureLevel& level = levels.level[k];
   const int components = levels.texture->components;
   const float u = level.lastColumn * clampToUnit(s);
@@ -44,12 +48,25 @@ Color sampleBilinear(const TextureLevels& levels, int k, float s, float t) {
   const int upper = int(std::ceil(v));
   const double fx = u - std::floor(u);
   const double fy = v - std::floor(v);
-  // Each weight is formed in double and rounded to float once; each product with a
-  // texel and each sum is rounded to float.
-  Color sum = float((1 - fx) * (1 - fy)) * texelColor(level, components, left, lower);
-  sum = sum + float(fy * (1 - fx)) * texelColor(level, components, left, upper);
-  sum = sum + float(fx * (1 - fy)) * texelColor(level, components, right, lower);
-  sum = sum + float(fx * fy) * texelColor(level, components, right, upper);
+  // Each weight is formed in double and rounded to float once.
+  BilinearTexels b;
+  b.texels[0] = {left, lower, texelColor(level, components, left, lower)};
+  b.texels[1] = {left, upper, texelColor(level, components, left, upper)};
+  b.texels[2] = {right, lower, texelColor(level, components, right, lower)};
+  b.texels[3] = {right, upper, texelColor(level, components, right, upper)};
+  b.weights[0] = float((1 - fx) * (1 - fy));
+  b.weights[1] = float(fy * (1 - fx));
+  b.weights[2] = float(fx * (1 - fy));
+  b.weights[3] = float(fx * fy);
+  return b;
+}
+
+Color sampleBilinear(const TextureLevels& levels, int k, float s, float t) {
+  const BilinearTexels b = bilinearTexels(levels, k, s, t);
+  // Each product with a texel and each sum is rounded to float.
+  Color sum = b.weights[0] * b.texels[0].color;
+  for (int i = 1; i < 4; ++i)
+    sum = sum + b.weights[i] * b.texels[i].color;
   sum.w = 1;
   return sum;
 }

@@ -8,6 +8,26 @@
 // components is a grey level, red, green and blue alike; a second or fourth component
 // is alpha, which no sample shows.
 
+// A texel of a level: its column, its row and its colour.
+struct LevelTexel {
+  int x = 0;
+  int y = 0;
+  Color color;
+};
+using NearestTexel = LevelTexel;
+
+// The four texels of a bilinear sample and their weights, in the order they are summed:
+// the lower left, the upper left, the lower right and the upper right.
+struct BilinearTexels {
+  LevelTexel texels[4];
+  float weights[4] = {0, 0, 0, 0};
+};
+
+// The texel sampleNearest takes, and those of sampleBilinear with their weights: each
+// sampler is their sum, so that a pixel's history shows what the sample was made of.
+NearestTexel nearestTexel(const TextureLevels& levels, float s, float t);
+BilinearTexels bilinearTexels(const TextureLevels& levels, int k, float s, float t);
+
 // The nearest texel of level 0: column roundToInt((width - 1) s), row
 // roundToInt((height - 1) t). Coordinates outside [0, 1] fall back to column 0 or row 0:
 // no clamping to the nearest edge and no repetition. That keeps every read inside the
