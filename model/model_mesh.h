@@ -73,6 +73,7 @@ struct ModelMesh {
   std::vector<ModelMaterial> materials;    // that the file holds itself (glTF), by name
   std::vector<std::string> textures;       // pictures it holds, as their files have them
   long linesAndPoints = 0;                 // what the file holds but no renderer fills
+  bool faceLinesAreLines = false;          // MeshFace::line a line of text (OBJ, ASCII STL)
 };
 
 // Throws SceneFileError, naming the file, where `more` corners would take the model past

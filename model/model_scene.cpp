@@ -251,9 +251,10 @@ ModelSummary captureModelScene(const ModelMesh& mesh, ModelFiles& files, RenderC
     warnOnce(warnings, mesh.path + ": all its positions are one point, which covers no pixel");
   }
   // The scene's polygons and vertices, counted before the first is made.
-  requireMemoryFor(
-      mesh.path, mesh.faces.size() * (sizeof(Polygon) + 16) + mesh.corners.size() * sizeof(Vertex),
-      "its scene");
+  requireMemoryFor(mesh.path,
+                   mesh.faces.size() * (sizeof(Polygon) + sizeof(FaceSource) + 16) +
+                       mesh.corners.size() * sizeof(Vertex),
+                   "its scene");
   std::vector<ModelMaterial> materials;
   const std::vector<const ModelMaterial*> used = materialsOf(mesh, files, materials, warnings);
   context.reset();
@@ -271,8 +272,14 @@ ModelSummary captureModelScene(const ModelMesh& mesh, ModelFiles& files, RenderC
     setMaterial(context, m, texture, group.vertexColors && texture == nullptr);
     context.begin();
     context.meshes.back().polygons.reserve(group.faces.size());
-    for (const MeshFace* face : group.faces)
+    MeshSource& source = summary.sources.emplace_back();
+    source.material = group.material < 0 ? "" : mesh.materialNames[std::size_t(group.material)];
+    source.faces.reserve(group.faces.size());
+    for (const MeshFace* face : group.faces) {
       faces.capture(*face, colorOrGrey(m));
+      source.faces.push_back(
+          {std::int32_t(face - mesh.faces.data() + 1), mesh.faceLinesAreLines ? face->line : 0});
+    }
   }
   summary.polygons = long(mesh.faces.size());
   summary.vertices = long(mesh.corners.size());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,21 @@
 #include "model/texture_file.h"
 #include "scene/render_context.h"
 
+// Where a polygon of the scene came from: its face's number in the file, from 1 in the
+// order the file gives its faces, and the line of text it was read from (0 for a file
+// not of lines).
+struct FaceSource {
+  std::int32_t number = 0;
+  std::int32_t line = 0;
+};
+
+// Where a mesh of the scene came from: its material's name (empty for faces without
+// one) and the face of each of its polygons.
+struct MeshSource {
+  std::string material;
+  std::vector<FaceSource> faces;
+};
+
 // What a model brought into the scene.
 struct ModelSummary {
   std::string file;
@@ -18,6 +34,7 @@ struct ModelSummary {
   int meshes = 0;
   int textures = 0;
   ModelFraming framing;
+  std::vector<MeshSource> sources;  // one a mesh, in the scene's order
 };
 
 // How far a model's own files are trusted.

@@ -42,6 +42,7 @@ class ObjReader {
  public:
   ObjReader(const std::string& path, std::vector<std::string>& warnings) : warnings_(warnings) {
     mesh_.path = path;
+    mesh_.faceLinesAreLines = true;
   }
 
   void take(const Statement& s) {

@@ -66,7 +66,10 @@ ModelMesh readBinary(const std::string& path, std::string_view bytes) {
 // endfacet, within solid ... endsolid.
 class AsciiStl {
  public:
-  explicit AsciiStl(const std::string& path) { model_.path = path; }
+  explicit AsciiStl(const std::string& path) {
+    model_.path = path;
+    model_.faceLinesAreLines = true;
+  }
 
   void take(const Statement& s) {
     const std::string_view k = s.keyword;

@@ -51,3 +51,12 @@ inline Color spanHighlight(const PolygonTarget& target, const Edge& left, int x,
                        target.eye, {float(x), float(y), depth}, normal, shininess,
                        left.lower->specular);
 }
+
+// spanHighlight's terms, for a pixel's history; not `lit` with lighting off.
+inline HighlightTerms spanHighlightTerms(const PolygonTarget& target, const Edge& left, int x,
+                                         int y, float depth, Vec3 normal, float shininess) {
+  if (!target.context.lighting) return {};
+  return highlightTerms(target.context, target.frame.frameWidth, target.frame.frameHeight,
+                        target.eye, {float(x), float(y), depth}, normal, shininess,
+                        left.lower->specular);
+}

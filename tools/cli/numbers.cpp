@@ -118,3 +118,28 @@ bool parseWhole(const std::string& text, long low, long high, long& value, std::
   value = parsed;
   return true;
 }
+
+bool parseWholeList(const std::string& text, const std::string& shape,
+                    const std::vector<long>& lows, long high, std::vector<long>& values,
+                    std::string& error) {
+  values.clear();
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < lows.size(); ++i) {
+    const std::size_t comma = text.find(',', start);
+    const bool last = i + 1 == lows.size();
+    if (last != (comma == std::string::npos)) {
+      error = quoted(text) + " is not " + shape;
+      return false;
+    }
+    const std::string part = text.substr(start, last ? std::string::npos : comma - start);
+    long value = 0;
+    std::string reason;
+    if (!parseWhole(part, lows[i], high, value, reason)) {
+      error = quoted(text) + ": " + reason;
+      return false;
+    }
+    values.push_back(value);
+    start = comma + 1;
+  }
+  return true;
+}

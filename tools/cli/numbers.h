@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Numbers as a user types them on a command line. Every function returns false and
 // sets `error` to the reason (without the option's name) when it cannot take the text.
@@ -13,6 +14,12 @@ bool parseNumber(const std::string& text, double low, double high, double& value
 
 // A whole number in [low, high], written as an optional sign and digits.
 bool parseWhole(const std::string& text, long low, long high, long& value, std::string& error);
+
+// Whole numbers separated by commas, as many as `lows` has, each in [lows[i], high]:
+// "X,Y" or "X,Y,W,H", the shape named by `shape` in the error.
+bool parseWholeList(const std::string& text, const std::string& shape,
+                    const std::vector<long>& lows, long high, std::vector<long>& values,
+                    std::string& error);
 
 // `text` quoted for a message, shortened in the middle when it is long.
 std::string quoted(const std::string& text);

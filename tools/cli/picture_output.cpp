@@ -13,22 +13,9 @@ namespace {
 // "X,Y,W,H": four whole numbers.
 OptionParser::Setter crop(std::optional<Crop>& target) {
   return [&target](const std::string& text, std::string& error) {
-    long values[4];
-    std::size_t start = 0;
-    for (int i = 0; i < 4; ++i) {
-      const std::size_t comma = text.find(',', start);
-      const bool last = i == 3;
-      if (last != (comma == std::string::npos)) {
-        error = quoted(text) + " is not X,Y,W,H";
-        return false;
-      }
-      const std::string part = text.substr(start, last ? std::string::npos : comma - start);
-      std::string reason;
-      if (!parseWhole(part, i < 2 ? 0 : 1, kLargestPictureSide, values[i], reason)) {
-        error = quoted(text) + ": " + reason;
-        return false;
-      }
-      start = comma + 1;
+    std::vector<long> values;
+    if (!parseWholeList(text, "X,Y,W,H", {0, 0, 1, 1}, kLargestPictureSide, values, error)) {
+      return false;
     }
     target = Crop{int(values[0]), int(values[1]), int(values[2]), int(values[3])};
     return true;

@@ -14,10 +14,13 @@
 #include "tools/cli/output.h"
 #include "tools/cli/picture_set.h"
 #include "tools/cli/scene_options.h"
+#include "tools/compare/explain_report.h"
+#include "tools/compare/explainer.h"
 #include "tools/compare/options.h"
 #include "tools/compare/report.h"
 #include "tools/compare/scene_renderer.h"
 #include "tools/compare/sweep.h"
+#include "tools/imaging/legend.h"
 
 namespace {
 
@@ -49,25 +52,35 @@ Comparison compare(SceneRenderer& renderer, const ViewOptions& view, int toleran
   return c;
 }
 
+// explain.png: the causes' picture, cropped and enlarged as asked, with its legend.
+Image explainPicture(const Explanation& explanation, const Enlargement& e) {
+  Image picture = enlarge(explanation.picture, e);
+  return withLegend(picture, explainLegend(explanation, std::max(picture.width, 240)));
+}
+
 // `folder`: where the pictures went, with a separator at its end.
 std::string poseReport(const CompareOptions& o, const std::optional<ModelSummary>& model,
-                       const Agreement& a, const std::string& folder) {
+                       const Agreement& a, const Explanation* e, const std::string& folder) {
+  const std::string render = renderCommandFor(o.view, o.scene);
   if (o.output.json) {
     Json report = {{"pose", poseJson(o.view, o.scene)}};
     if (model) report["model"] = modelJson(*model);
     report["tolerance"] = o.tolerance;
     report.update(agreementJson(a));
+    if (e) report["explained"] = explanationJson(*e, render);
     report["pictures"] = {{"opengl", folder + "opengl.png"},
                           {"software", folder + "software.png"},
                           {"difference", folder + "difference.png"}};
+    if (e) report["pictures"]["explain"] = folder + "explain.png";
     return reportLine(report);
   }
   return commandLineFor(o.view, o.scene) + backgroundArguments(o.output.background) + "\n" +
-         (model ? modelText(*model) : "") + agreementText(a, o.tolerance) + "pictures: " + folder +
-         "{opengl,software,difference}.png\n";
+         (model ? modelText(*model) : "") + agreementText(a, o.tolerance) +
+         (e ? explanationText(*e, render) : "") + "pictures: " + folder +
+         (e ? "{opengl,software,difference,explain}.png\n" : "{opengl,software,difference}.png\n");
 }
 
-int comparePose(SceneRenderer& renderer, const CompareOptions& o,
+int comparePose(SceneRenderer& renderer, RenderContext& context, const CompareOptions& o,
                 const std::optional<ModelSummary>& model) {
   std::string error;
   if (!prepareFolder(o.output.folder, error)) return fail(kProgram, error, kExitUsage);
@@ -84,14 +97,20 @@ int comparePose(SceneRenderer& renderer, const CompareOptions& o,
   }
   const Image difference =
       differenceMap(c.opengl.picture, c.opengl.covered, c.software.picture, c.software.covered);
+  std::optional<Explanation> explanation;
+  if (o.explain) explanation = Explainer(renderer, context).explain(o.view, c.opengl, c.software);
   const Enlargement& e = o.output.enlargement;
-  PictureSet pictures(o.output.folder, {"opengl.png", "software.png", "difference.png"});
+  PictureSet pictures(o.output.folder,
+                      {"opengl.png", "software.png", "difference.png", "explain.png"});
   if (!pictures.open(error) || !pictures.add("opengl.png", enlarge(c.opengl.picture, e), error) ||
       !pictures.add("software.png", enlarge(c.software.picture, e), error) ||
-      !pictures.add("difference.png", enlarge(difference, e), error) || !pictures.keep(error)) {
+      !pictures.add("difference.png", enlarge(difference, e), error) ||
+      (explanation && !pictures.add("explain.png", explainPicture(*explanation, e), error)) ||
+      !pictures.keep(error)) {
     return fail(kProgram, error, kExitUsage);
   }
-  if (!writeReport(poseReport(o, model, c.agreement, pictures.pathOf("")), error)) {
+  const Explanation* explained = explanation ? &*explanation : nullptr;
+  if (!writeReport(poseReport(o, model, c.agreement, explained, pictures.pathOf("")), error)) {
     return fail(kProgram, error, kExitFailure);
   }
   return 0;
@@ -110,7 +129,7 @@ void showProgress(int done, int total) {
   }
 }
 
-std::string sweepJson(const SweepSummary& s, const CompareOptions& o) {
+Json sweepJson(const SweepSummary& s, const CompareOptions& o) {
   Json worst = Json::array();
   for (const SweepResult& r : s.worst) {
     Json pose = {{"pose", poseJson(r.pose, o.scene)}};
@@ -126,7 +145,7 @@ std::string sweepJson(const SweepSummary& s, const CompareOptions& o) {
                        {"medianCoverageIoU", s.medianCoverageIoU},
                        {"medianWithinTolerance", s.medianWithinTolerance},
                        {"worst", worst}};
-  return reportLine(report);
+  return report;
 }
 
 std::string sweepText(const SweepSummary& s, const CompareOptions& o) {
@@ -152,19 +171,29 @@ std::string sweepText(const SweepSummary& s, const CompareOptions& o) {
   return text.str();
 }
 
-int sweep(SceneRenderer& renderer, const CompareOptions& o) {
+int sweep(SceneRenderer& renderer, RenderContext& context, const CompareOptions& o) {
   std::mt19937 random(o.seed);
   std::vector<SweepResult> results;
+  Explainer explainer(renderer, context);
+  SweepCauses causes;
   for (int i = 0; i < o.sweep; ++i) {
     const ViewOptions pose = randomPose(random);
-    results.push_back({pose, compare(renderer, pose, o.tolerance).agreement});
+    const Comparison c = compare(renderer, pose, o.tolerance);
+    results.push_back({pose, c.agreement});
+    if (o.explain) causes.add(pose, explainer.explain(pose, c.opengl, c.software), 5);
     showProgress(i + 1, o.sweep);
   }
   const SweepSummary summary = summarise(results, 5, 100);
-  std::string error;
-  if (!writeReport(o.output.json ? sweepJson(summary, o) : sweepText(summary, o), error)) {
-    return fail(kProgram, error, kExitFailure);
+  std::string report;
+  if (o.output.json) {
+    Json json = sweepJson(summary, o);
+    if (o.explain) json["explained"] = sweepCausesJson(causes, o.scene);
+    report = reportLine(json);
+  } else {
+    report = sweepText(summary, o) + (o.explain ? sweepCausesText(causes, o.scene) : "");
   }
+  std::string error;
+  if (!writeReport(report, error)) return fail(kProgram, error, kExitFailure);
   return 0;
 }
 
@@ -186,7 +215,8 @@ int main(int argc, char** argv) {
     std::optional<ModelSummary> model;
     if (!buildSceneOrRefuse(kProgram, options->scene, context, model)) return kExitUsage;
     SceneRenderer renderer(context, options->threads);
-    return options->sweep > 0 ? sweep(renderer, *options) : comparePose(renderer, *options, model);
+    return options->sweep > 0 ? sweep(renderer, context, *options)
+                              : comparePose(renderer, context, *options, model);
   } catch (const FrameTooCostly& e) {
     return refuseInput(kProgram, sceneName(options->scene) + ": " + e.what());
   } catch (const std::exception& e) {

@@ -17,7 +17,10 @@ std::string usage() {
          "                      --crop and --scale make of the pictures written)\n"
          "  --sweep N           render N random poses and report the worst; it writes\n"
          "                      no pictures and takes no pose, size or picture options\n"
-         "  --seed S            seed of the random poses             (default 1)\n" +
+         "  --seed S            seed of the random poses             (default 1)\n"
+         "  --explain           give every pixel where the pictures differ its cause, in\n"
+         "                      the report and in explain.png; with --sweep, the causes\n"
+         "                      summed over the poses\n" +
          std::string(kThreadsUsage) +
          "  --help              this text\n"
          "  --version           the version\n";
@@ -35,6 +38,7 @@ std::optional<CompareOptions> parseOptions(const std::vector<std::string>& argum
   parser.value("--sweep", whole(options.sweep, 1, 1000000));
   parser.value("--seed", whole(seed, 0, 2147483647));
   addThreadsOption(parser, options.threads);
+  parser.flag("--explain", options.explain);
   parser.flag("--help", options.help);
   parser.flag("--version", options.version);
   parser.flag("-h", options.help);
@@ -59,4 +63,8 @@ std::optional<CompareOptions> parseOptions(const std::vector<std::string>& argum
 
 std::string commandLineFor(const ViewOptions& view, const SceneOptions& scene) {
   return "quadrelle-compare " + viewArguments(view) + sceneArguments(scene);
+}
+
+std::string renderCommandFor(const ViewOptions& view, const SceneOptions& scene) {
+  return "quadrelle-render " + viewArguments(view) + sceneArguments(scene);
 }

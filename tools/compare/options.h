@@ -16,7 +16,8 @@ struct CompareOptions {
   PictureOutput output{"out/compare", {}, false};  // the figures are of the whole view, uncropped
   int sweep = 0;  // random poses to render; 0 renders the one pose above
   unsigned seed = 1;
-  int threads = 1;  // that draw the software picture
+  int threads = 1;       // that draw the software picture
+  bool explain = false;  // give every differing pixel its cause
   bool help = false;
   bool version = false;
 };
@@ -28,5 +29,7 @@ std::optional<CompareOptions> parseOptions(const std::vector<std::string>& argum
 
 // The command line that renders this view of the scene alone.
 std::string commandLineFor(const ViewOptions& view, const SceneOptions& scene);
+// The command line that renders it with quadrelle-render.
+std::string renderCommandFor(const ViewOptions& view, const SceneOptions& scene);
 
 std::string usage();

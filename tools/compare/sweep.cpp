@@ -38,3 +38,15 @@ SweepSummary summarise(std::vector<SweepResult> results, int worstCount, long mi
   summary.worst = std::move(results);
   return summary;
 }
+
+void SweepCauses::add(const ViewOptions& view, const Explanation& e, std::size_t keep) {
+  tolerance = e.tolerance;
+  covered += e.covered;
+  differing += e.differing;
+  addCounts(causes, e.causes);
+  if (e.unexplained.empty()) return;
+  mostUnexplained.push_back({view, long(e.unexplained.size())});
+  std::stable_sort(mostUnexplained.begin(), mostUnexplained.end(),
+                   [](const Pose& a, const Pose& b) { return a.unexplained > b.unexplained; });
+  if (mostUnexplained.size() > keep) mostUnexplained.resize(keep);
+}

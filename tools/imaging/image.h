@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "math/vec4.h"
+
 // An 8-bit RGB picture, rows from the top of the window down, x fastest.
 struct Rgb {
   std::uint8_t r = 0;
@@ -12,6 +14,16 @@ struct Rgb {
 
 inline bool operator==(Rgb a, Rgb b) {
   return a.r == b.r && a.g == b.g && a.b == b.b;
+}
+
+// A colour as OpenGL stores it in an 8-bit framebuffer: each channel clamped to [0, 1],
+// times 255 and rounded to the nearest whole number, a value exactly half-way up.
+inline std::uint8_t to8Bit(float c) {
+  const float clamped = c > 0.0f ? (c < 1.0f ? c : 1.0f) : 0.0f;
+  return std::uint8_t(clamped * 255.0f + 0.5f);
+}
+inline Rgb to8Bit(Color color) {
+  return {to8Bit(color.x), to8Bit(color.y), to8Bit(color.z)};
 }
 
 struct Image {

@@ -2,14 +2,6 @@
 
 #include <algorithm>
 
-Rgb to8Bit(Color color) {
-  auto channel = [](float c) {
-    const float clamped = c > 0.0f ? (c < 1.0f ? c : 1.0f) : 0.0f;
-    return std::uint8_t(clamped * 255.0f + 0.5f);
-  };
-  return {channel(color.x), channel(color.y), channel(color.z)};
-}
-
 LayerPoints::LayerPoints(int width, int height, bool keepEdges, Rgb background)
     : width(width),
       height(height),

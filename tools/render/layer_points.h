@@ -6,10 +6,6 @@
 #include "raster/span_sink.h"
 #include "tools/imaging/image.h"
 
-// A colour as OpenGL stores it in an 8-bit framebuffer: each channel clamped to [0, 1],
-// times 255 and rounded to the nearest whole number, a value exactly half-way up.
-Rgb to8Bit(Color color);
-
 // What the pipeline did at each pixel of a frame, besides its colour.
 struct PixelRecord {
   std::uint8_t drawn = 0;  // points handed on here (at most 255 counted)

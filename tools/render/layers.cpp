@@ -12,10 +12,8 @@
 namespace {
 
 constexpr Rgb kWhite{255, 255, 255};
-constexpr Rgb kInk{20, 20, 20};
+constexpr Rgb kInk = kLegendInk;
 constexpr Rgb kUndrawn{225, 235, 245};  // pale blue: nothing drawn here
-constexpr int kLegendHeight = 13;
-constexpr int kLegendMargin = 3;
 
 Rgb mix(Rgb a, Rgb b, float t) {
   auto channel = [t](int x, int y) { return std::uint8_t(float(x) + float(y - x) * t + 0.5f); };
@@ -38,38 +36,6 @@ Rgb fromColor(Color c) {
   return {std::uint8_t(c.x * 255 + 0.5f), std::uint8_t(c.y * 255 + 0.5f),
           std::uint8_t(c.z * 255 + 0.5f)};
 }
-
-// A legend band: text and swatches from left to right, the band as wide as they are
-// and a margin.
-struct LegendWriter {
-  Image band{2 * kLegendMargin, kLegendHeight, kWhite};
-  int x = kLegendMargin;
-
-  // Widens the band, when need be, to hold columns up to `end` - 1 and the margin.
-  void reserve(int end) {
-    const int width = end + kLegendMargin;
-    if (width <= band.width) return;
-    Image wider(width, band.height, kWhite);
-    for (int y = 0; y < band.height; ++y) {
-      for (int column = 0; column < band.width; ++column)
-        wider.at(column, y) = band.at(column, y);
-    }
-    band = std::move(wider);
-  }
-  void text(const std::string& words) {
-    reserve(x + textWidth(words));
-    drawText(band, x, 3, words, kInk);
-    x += textWidth(words) + kGlyphAdvance;
-  }
-  void swatch(Rgb color) {
-    reserve(x + 7);
-    for (int dy = 0; dy < 7; ++dy) {
-      for (int dx = 0; dx < 7; ++dx)
-        band.at(x + dx, 3 + dy) = color;
-    }
-    x += 10;
-  }
-};
 
 std::string decimal(double value) {
   char text[32];
@@ -251,30 +217,4 @@ Layer edgesLayer(const LayerPoints& points) {
   legend.text("CORNERS");
   layer.legend = legend.band;
   return layer;
-}
-
-Image withLegend(Image picture, const Image& legend) {
-  const Rgb background{235, 235, 235};
-  if (legend.width <= picture.width) {
-    // The usual case, and at large sizes the cheap one: the legend's rows go below the
-    // picture's, in place.
-    for (int y = 0; y < legend.height; ++y) {
-      const Rgb* row = &legend.pixels[std::size_t(y) * legend.width];
-      picture.pixels.insert(picture.pixels.end(), row, row + legend.width);
-      picture.pixels.insert(picture.pixels.end(), std::size_t(picture.width - legend.width),
-                            background);
-    }
-    picture.height += legend.height;
-    return picture;
-  }
-  Image canvas(std::max(picture.width, legend.width), picture.height + legend.height, background);
-  auto place = [&canvas](const Image& part, int top) {
-    for (int y = 0; y < part.height; ++y) {
-      const Rgb* row = &part.pixels[std::size_t(y) * part.width];
-      std::copy(row, row + part.width, &canvas.at(0, top + y));
-    }
-  };
-  place(picture, 0);
-  place(legend, picture.height);
-  return canvas;
 }

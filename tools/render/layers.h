@@ -4,6 +4,7 @@
 
 #include "raster/frame_state.h"
 #include "tools/imaging/image.h"
+#include "tools/imaging/legend.h"
 #include "tools/render/layer_points.h"
 
 // A picture of the pipeline's inside, pixel for pixel with the rendered picture (rows
@@ -34,6 +35,3 @@ Layer overdrawLayer(const LayerPoints& points);
 // The edges of every polygon in window space, and their corners, over a faint copy of
 // the picture.
 Layer edgesLayer(const LayerPoints& points);
-
-// The picture with its legend below it, on one canvas.
-Image withLegend(Image picture, const Image& legend);

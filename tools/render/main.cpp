@@ -14,6 +14,7 @@
 #include "tools/cli/output.h"
 #include "tools/cli/picture_set.h"
 #include "tools/cli/scene_options.h"
+#include "tools/history/history_report.h"
 #include "tools/render/frame_statistics.h"
 #include "tools/render/layers.h"
 #include "tools/render/options.h"
@@ -67,6 +68,19 @@ double drawFrame(const RenderOptions& o, RenderContext& context, FrameState& fra
   const Clock::time_point start = Clock::now();
   renderSoftwareFrame(context, o.view.width, o.view.height, frame);
   return millisecondsSince(start);
+}
+
+// The watched pixels' histories, from a frame of their own on the plain path, one
+// thread, which gives the same points as the frame the pictures show.
+std::vector<PixelHistory> pixelHistories(const RenderOptions& o, RenderContext& context) {
+  if (o.pixels.empty()) return {};
+  RenderOptions plain = o;
+  plain.plain = true;
+  plain.threads = 1;
+  FrameState frame;
+  HistoryPoints points(context, o.view.width, o.view.height, o.pixels);
+  drawFrame(plain, context, frame, points);
+  return std::move(points.pixels);
 }
 
 // Crops and enlarges each picture as asked, puts its legend below and writes it. The
@@ -130,11 +144,14 @@ bool writePictures(const RenderOptions& o, const LayerPoints& points, const Fram
 }
 
 std::string report(const RenderOptions& o, const Scene& scene, const FrameStatistics& statistics,
+                   const std::vector<PixelHistory>& histories,
                    const std::vector<std::string>& files, const Timing& t) {
+  const bool lighting = scene.context.lighting;
   if (o.output.json) {
     Json json = {{"pose", poseJson(o.view, o.scene)}};
     if (scene.model) json["model"] = modelJson(*scene.model);
     json.update(statisticsJson(statistics));
+    if (!histories.empty()) json["pixels"] = historyJson(histories, lighting, scene.model);
     json.update({{"pictures", files},
                  {"pipelineMs", t.pipelineMs},
                  {"layersMs", t.layersMs},
@@ -144,6 +161,7 @@ std::string report(const RenderOptions& o, const Scene& scene, const FrameStatis
   std::string text = commandLineFor(o) + "\n";
   if (scene.model) text += modelText(*scene.model);
   text += statisticsText(statistics);
+  text += historyText(histories, lighting, scene.model);
   for (const std::string& file : files)
     text += "wrote " + file + "\n";
   char line[160];
@@ -161,8 +179,10 @@ int run(const RenderOptions& o) {
   FrameState frame;
   auto points =
       std::make_unique<LayerPoints>(o.view.width, o.view.height, o.edges, o.output.background);
+  std::vector<PixelHistory> histories;
   try {
     timing.pipelineMs = drawFrame(o, scene->context, frame, *points);
+    histories = pixelHistories(o, scene->context);
   } catch (const FrameTooCostly& e) {
     return refuseInput(kProgram, sceneName(o.scene) + ": " + e.what());
   }
@@ -176,7 +196,7 @@ int run(const RenderOptions& o) {
       !writer.keep(error)) {
     return fail(kProgram, error, kExitUsage);
   }
-  if (!writeReport(report(o, *scene, statistics, writer.files(), timing), error)) {
+  if (!writeReport(report(o, *scene, statistics, histories, writer.files(), timing), error)) {
     return fail(kProgram, error, kExitFailure);
   }
   return 0;

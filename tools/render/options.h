@@ -7,6 +7,7 @@
 #include "tools/cli/options.h"
 #include "tools/cli/picture_output.h"
 #include "tools/cli/scene_options.h"
+#include "tools/history/pixel_history.h"
 
 // What one run of quadrelle-render does.
 struct RenderOptions {
@@ -17,6 +18,9 @@ struct RenderOptions {
   bool edges = false;   // the edges of every polygon over a faint picture
   bool plain = false;   // the plain fragment path rather than the fast one
   int threads = 1;      // that draw the picture
+  // Pixels whose every fragment is reported, recorded on the plain path in a frame of
+  // their own.
+  std::vector<PicturePixel> pixels;
   bool help = false;
   bool version = false;
 };
@@ -28,6 +32,9 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
                                                 std::string& error);
 
 std::string renderUsage();
+
+// " --pixel X,Y" for each pixel.
+std::string pixelArguments(const std::vector<PicturePixel>& pixels);
 
 // The command line that renders this again.
 std::string commandLineFor(const RenderOptions& options);
