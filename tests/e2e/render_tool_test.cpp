@@ -286,6 +286,9 @@ TEST_F(RenderTool, BadOptionsAreRefusedAndNothingIsWritten) {
       {"--scene needs a value", {"--scene", "--width", "5"}},
       {"--width needs a value", {"--width"}},
       {"--layers takes no value", {"--layers=on"}},
+      {"'320,5' lies outside the 320 x 200 picture",
+       {"--width", "320", "--height", "200", "--pixel", "320,5"}},
+      {"'5' is not X,Y", {"--pixel", "5"}},
   };
   for (const auto& [message, arguments] : bad) {
     std::vector<std::string> withFolder = arguments;
@@ -418,6 +421,62 @@ TEST_F(RenderTool, PictureIsTheViewersSoftwarePictureButForTies) {
     }
   }
   std::printf("%d channels rounded the other way, every one a tie\n", ties);
+}
+
+// A pixel's history at the initial view, worked out by hand: pixel (240, 300) lies on
+// the ring square at level 0.66, between levels 0 and 1. At s = 0.2564 and t = 0.8578,
+// level 0 (256 texels a side) blends the four texels around 255 s = 65.38 and
+// 255 t = 218.74, level 1 (128) those around 127 s = 32.56, 127 t = 108.94; each texel
+// weighs (1 - fx)(1 - fy), fy (1 - fx), fx (1 - fy) or fx fy, and the levels 0.34 and
+// 0.66. The texels are the ring texture's own and the colour handed on the picture's.
+TEST_F(RenderTool, APixelsHistoryGivesTheTexelsAndWeightsWorkedOutByHand) {
+  const ProgramResult result = render({"--pixel", "240,300", "--json", "--out", folder.string()});
+  ASSERT_EQ(result.status, 0) << result.standardError;
+  const nlohmann::json pixel = nlohmann::json::parse(result.standardOutput)["pixels"][0];
+  EXPECT_EQ(pixel["scanline"], 179);
+  ASSERT_EQ(pixel["fragments"].size(), 1u);
+  const nlohmann::json& f = pixel["fragments"][0];
+  EXPECT_EQ(f["mesh"], 2);
+  EXPECT_TRUE(f["passed"].get<bool>());
+  const nlohmann::json& sample = f["sample"];
+  const float s = sample["s"].get<float>(), t = sample["t"].get<float>();
+  EXPECT_NEAR(s, 0.2564, 1e-4);
+  EXPECT_NEAR(t, 0.8578, 1e-4);
+  const float level = sample["level"].get<float>();
+  EXPECT_NEAR(level, 0.66, 0.01);
+  const int corners[2][4][2] = {{{65, 218}, {65, 219}, {66, 218}, {66, 219}},
+                                {{32, 108}, {32, 109}, {33, 108}, {33, 109}}};
+  const Texture rings = Texture::makeRingTexture(256, 256);
+  // Level 1's texel: the mean of the 2 x 2 block of level 0 below it.
+  auto texel = [&](int k, int x, int y, int c) {
+    if (k == 0) return double(rings.texel(x, y, c));
+    return (double(rings.texel(2 * x, 2 * y, c)) + rings.texel(2 * x + 1, 2 * y, c) +
+            rings.texel(2 * x, 2 * y + 1, c) + rings.texel(2 * x + 1, 2 * y + 1, c)) /
+           4;
+  };
+  ASSERT_EQ(sample["levels"].size(), 2u);
+  double red = 0;
+  for (int k = 0; k < 2; ++k) {
+    const nlohmann::json& l = sample["levels"][std::size_t(k)];
+    EXPECT_EQ(l["level"], k);
+    EXPECT_NEAR(l["weight"].get<double>(), k == 0 ? 1 - level : level, 1e-6);
+    const float u = float(k == 0 ? 255 : 127) * s, v = float(k == 0 ? 255 : 127) * t;
+    const double fx = u - std::floor(u), fy = v - std::floor(v);
+    const double weights[4] = {(1 - fx) * (1 - fy), fy * (1 - fx), fx * (1 - fy), fx * fy};
+    for (int i = 0; i < 4; ++i) {
+      const nlohmann::json& texelJson = l["texels"][std::size_t(i)];
+      EXPECT_EQ(texelJson["x"], corners[k][i][0]) << k << " " << i;
+      EXPECT_EQ(texelJson["y"], corners[k][i][1]) << k << " " << i;
+      EXPECT_NEAR(texelJson["weight"].get<double>(), weights[i], 1e-6);
+      const double r = texel(k, corners[k][i][0], corners[k][i][1], 0);
+      EXPECT_NEAR(texelJson["color"][0].get<double>(), r, 1e-6);
+      red += l["weight"].get<double>() * weights[i] * r;
+    }
+  }
+  EXPECT_NEAR(f["handed"][0].get<double>(), red, 1e-5);
+  const Image software = picture("software.png");
+  const Rgb shown = software.at(240, 300);
+  EXPECT_EQ(f["handed8Bit"], nlohmann::json::array({shown.r, shown.g, shown.b}));
 }
 
 }  // namespace
