@@ -61,6 +61,21 @@ TEST(Explain, TheInitialViewIsExplainedAsTheReadmeSays) {
   EXPECT_GT(picture.height, 480);
 }
 
+// A lit box seen from so close that the near plane cuts its faces: OpenGL lights each
+// face's own corners and clipping blends their colours, where the pipeline draws these
+// faces unlit. Every pixel is explained, most by OpenGL's lighting.
+TEST(Explain, ALitModelCutByTheNearPlaneIsExplainedByOpenGLsLighting) {
+  const ScratchFolder scratch("quadrelle-explain");
+  const json e = explain(
+      {"--scene", QUADRELLE_SOURCE_DIR "/tests/data/models/box.obj", "--lighting", "on",
+       "--rotation-z", "-165.3639", "--rotation-x", "-45.866543", "--zoom", "9.929519", "--pan-x",
+       "-53.624863", "--pan-y", "-64.05825", "--width", "320", "--height", "240"},
+      scratch.path());
+  ASSERT_FALSE(e.is_null());
+  EXPECT_EQ(pixelsOf(e, "unexplained"), 0);
+  EXPECT_GT(pixelsOf(e, "lighting per corner"), 20000);
+}
+
 // A square facing the viewer, four texels each some 170 pixels across, whose
 // neighbours differ by at most 40 of 255: the pipeline takes the nearest texel and
 // OpenGL blends the four around the sample, and nothing else parts them. Every pixel

@@ -6,6 +6,7 @@
 #include "math/rounding.h"
 #include "raster/texture_levels.h"
 #include "raster/texture_sampler.h"
+#include "tools/compare/opengl_lighting.h"
 #include "tools/compare/polygon_planes.h"
 
 namespace {
@@ -269,58 +270,6 @@ double at(const Color& c, int k) {
   return k == 0 ? c.x : (k == 1 ? c.y : c.z);
 }
 
-struct Dvec3 {
-  double x = 0, y = 0, z = 0;
-};
-double dot(Dvec3 a, Dvec3 b) {
-  return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-Dvec3 unit(Dvec3 v) {
-  const double length = std::sqrt(dot(v, v));
-  return length > 0 ? Dvec3{v.x / length, v.y / length, v.z / length} : v;
-}
-
-// The eye-space point (w = 1) or direction (w = 0) the view makes of a scene one.
-Dvec3 toEye(const Matrix4& view, double x, double y, double z, double w) {
-  auto row = [&](int r) {
-    return view[4 * r] * x + view[4 * r + 1] * y + view[4 * r + 2] * z + view[4 * r + 3] * w;
-  };
-  return {row(0), row(1), row(2)};
-}
-
-// A corner as OpenGL's lighting colours it, in eye space with a local viewer: the
-// material's emission, the scene's ambient light on its ambient colour, and for each
-// directional light its diffuse share and, where the light reaches the front, its
-// highlight; the normal as given (not made unit again), each channel clamped to
-// [0, 1]. A mesh with vertex colours takes each corner's for its ambient and diffuse
-// colour.
-Color litCorner(const RenderContext& context, const Mesh& mesh, const Vertex& v) {
-  const Matrix4& view = context.viewStack.current;
-  const Matrix4& inverse = context.viewStack.inverse;
-  const Color material = mesh.vertexColors ? v.color : mesh.diffuse;
-  // Normals go to eye space by the inverse's transpose.
-  const Dvec3 n{inverse[0] * v.normal.x + inverse[4] * v.normal.y + inverse[8] * v.normal.z,
-                inverse[1] * v.normal.x + inverse[5] * v.normal.y + inverse[9] * v.normal.z,
-                inverse[2] * v.normal.x + inverse[6] * v.normal.y + inverse[10] * v.normal.z};
-  const Dvec3 p = toEye(view, v.position.x, v.position.y, v.position.z, v.position.w);
-  const Dvec3 toViewer = unit({-p.x, -p.y, -p.z});
-  double sum[3];
-  for (int c = 0; c < 3; ++c)
-    sum[c] = at(mesh.emission, c) + at(context.ambient, c) * at(material, c);
-  for (const Light& light : context.lights) {
-    const Dvec3 l = unit(toEye(view, light.position.x, light.position.y, light.position.z, 0));
-    const double nDotL = dot(n, l);
-    if (nDotL <= 0) continue;
-    const Dvec3 h = unit({l.x + toViewer.x, l.y + toViewer.y, l.z + toViewer.z});
-    const double k = std::pow(std::max(dot(n, h), 0.0), double(mesh.shininess));
-    for (int c = 0; c < 3; ++c)
-      sum[c] += nDotL * at(material, c) * at(light.color, c) +
-                k * at(mesh.specular, c) * at(light.color, c);
-  }
-  auto clamped = [](double c) { return float(std::clamp(c, 0.0, 1.0)); };
-  return {clamped(sum[0]), clamped(sum[1]), clamped(sum[2]), 1};
-}
-
 // Corner colours blended across the polygon as OpenGL blends them: each channel over w
 // is a plane, and so is 1/w; their quotient is perspective-correct.
 template <typename CornerColor>
@@ -341,8 +290,9 @@ Color untextured(const ModelScene& scene, const FragmentRecord& f, const Polygon
   if (!tri.valid) return f.handed;
   if (rules & kCornerLighting) {
     const Mesh& mesh = scene.context->meshes[std::size_t(f.polygon.mesh)];
+    const Polygon& polygon = mesh.polygons[std::size_t(f.polygon.polygon)];
     return blendedAt(tri, cx, cy, [&](const ScreenCorner& c) {
-      return litCorner(*scene.context, mesh, *c.source);
+      return openglLitCorner(*scene.context, mesh, polygon, c.source);
     });
   }
   if (!(rules & kPixelCentre)) return f.handed;

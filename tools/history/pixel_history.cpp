@@ -23,7 +23,7 @@ const FragmentRecord* PixelHistory::shown() const {
 namespace {
 
 ScreenCorner cornerOf(const ScreenVertex& v) {
-  return {v.x, v.y, v.z, v.sOverW, v.tOverW, v.oneOverW, v.color, v.source};
+  return {v.x, v.y, v.z, v.sOverW, v.tOverW, v.oneOverW, v.color, *v.source};
 }
 
 LevelSample nearestSample(const TextureLevels& levels, float s, float t) {

@@ -27,8 +27,9 @@ struct ScreenCorner {
   float sOverW = 0;
   float tOverW = 0;
   float oneOverW = 0;
-  Color color;                     // the colour scan conversion starts from
-  const Vertex* source = nullptr;  // the captured vertex: position and normal
+  Color color;    // the colour scan conversion starts from
+  Vertex source;  // the captured vertex, or the one clipping made: kept, as clipping's
+                  // scratch is reused by the next polygon
 };
 
 // Which polygon of the frame: its number among all of them, its mesh and its place in
