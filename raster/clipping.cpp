@@ -33,6 +33,7 @@ ClipVertex crossing(const ClipVertex& a, const ClipVertex& b, double da, double 
   made.vertex.normal = lerp(a.vertex.normal, b.vertex.normal, t);
   made.vertex.s = lerp(a.vertex.s, b.vertex.s, t);
   made.vertex.t = lerp(a.vertex.t, b.vertex.t, t);
+  made.vertex.color = lerp(a.vertex.color, b.vertex.color, t);
   return made;
 }
 

@@ -34,6 +34,7 @@ ClipVertex atDepth(float x, float zEye, float s) {
   c.vertex.position = {x, 0, zEye, 1};
   c.vertex.s = s;
   c.vertex.normal = {0, 0, s};
+  c.vertex.color = {s, 1 - s, 0.5f, 1};
   c.clip = projection.transform(c.vertex.position);
   return c;
 }
@@ -56,6 +57,9 @@ TEST(Clipping, CornersBehindTheNearPlaneAreCutAway) {
   EXPECT_NEAR(made.vertex.position.x, 3 * 19.0 / 30, 1e-5);
   EXPECT_NEAR(made.vertex.s, 19.0 / 30, 1e-6);
   EXPECT_NEAR(made.vertex.normal.z, 19.0 / 30, 1e-6);
+  EXPECT_NEAR(made.vertex.color.x, 19.0 / 30, 1e-6);
+  EXPECT_NEAR(made.vertex.color.y, 11.0 / 30, 1e-6);
+  EXPECT_EQ(made.vertex.color.z, 0.5f);
   for (int k = 0; k < 4; ++k)
     EXPECT_EQ(ring[k].vertex.previous, (k + 3) % 4);
 }
