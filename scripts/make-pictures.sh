@@ -25,14 +25,15 @@ render() {
   "$tools/quadrelle-render" --out "$docs/$folder" "$@" >/dev/null
 }
 
-# The initial view through both paths and their difference.
-compare compare
+# The initial view through both paths, their difference and why each pixel differs.
+compare compare --explain
 
-# The four reasons the two pictures differ, each on an enlarged crop.
-compare differences/magnification --zoom 10 --crop 20,300,60,60 --scale 4
-compare differences/level --rotation-x -78 --zoom -2 --crop 250,205,120,45 --scale 4
-compare differences/texel-rounding --zoom 10 --mipmaps off --crop 20,300,60,60 --scale 4
-compare differences/top-scanline --crop 285,146,40,20 --scale 8
+# The reasons the two pictures differ, each on an enlarged crop.
+compare differences/magnification --zoom 10 --crop 20,300,60,60 --scale 4 --explain
+compare differences/level --rotation-x -78 --zoom -2 --crop 250,205,120,45 --scale 4 --explain
+compare differences/texel-rounding --zoom 10 --mipmaps off --crop 20,300,60,60 --scale 4 \
+  --explain
+compare differences/top-scanline --crop 285,146,40,20 --scale 8 --explain
 
 # One frame through the pipeline at the initial view, and the top corner of the tile
 # square enlarged.
