@@ -31,13 +31,33 @@ inline std::int64_t workBudgetFor(int width, int height) {
   return pixels * kPerPixel > kLeast ? pixels * kPerPixel : kLeast;
 }
 
+// A band on several threads tells the others what it has taken every so many steps:
+// often enough that bands filled side by side give up within a few of these of each
+// other, seldom enough that telling costs nothing beside the steps.
+constexpr std::int64_t kStepsBetweenTelling = 1 << 16;
+
 // Counts `steps` of a band against the frame's budget, where it has one: what the band
-// has taken, with what earlier batches took, already more than the budget means the
-// whole frame would be. Bands filled beside it only add to that, so whether a frame is
-// refused does not depend on how many threads draw it.
+// has taken, with what earlier batches took and what the bands beside it have told,
+// already more than the budget means the whole frame would be. Bands filled beside it
+// only add to that, so whether a frame is refused does not depend on how many threads
+// draw it; and a band gives up once the bands together have passed the budget, not
+// after taking the whole budget alone.
 inline void spendWork(const FrameState& frame, RowBand& band, std::int64_t steps) {
   band.work += steps;
-  if (frame.workBudget > 0 && frame.committedWork + band.work > frame.workBudget) {
+  if (frame.workBudget <= 0) return;
+  std::int64_t taken = band.work;
+  if (band.batchWork != nullptr) {
+    if (band.work - band.toldWork >= kStepsBetweenTelling) {
+      band.batchWork->fetch_add(band.work - band.toldWork, std::memory_order_relaxed);
+      band.toldWork = band.work;
+    }
+    taken = band.batchWork->load(std::memory_order_relaxed) + (band.work - band.toldWork);
+  }
+  if (frame.committedWork + taken > frame.workBudget) {
+    if (band.batchWork != nullptr) {
+      band.batchWork->fetch_add(band.work - band.toldWork, std::memory_order_relaxed);
+      band.toldWork = band.work;
+    }
     throw FrameTooCostly(frame.workBudget);
   }
 }

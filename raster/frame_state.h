@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -42,6 +43,10 @@ struct alignas(kCacheLine) RowBand {
   PipelineObserver* observer = nullptr;  // `points`, where it observes the pipeline
   ScanScratch scratch;
   std::int64_t work = 0;
+  // On several threads: the steps of this batch that every band has told the others
+  // of, and how much of `work` this band has told.
+  std::atomic<std::int64_t>* batchWork = nullptr;
+  std::int64_t toldWork = 0;
   std::uint32_t polygon = 0;  // the frame's number of the polygon being filled
   int pair = 0;               // the span being filled: its place on its scanline
 };

@@ -3,6 +3,7 @@
 #include <sched.h>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -33,6 +34,24 @@ struct PolygonWork {
 // cost little beside it (at 512 they cost a quarter more time), few enough that their
 // corners stay about a megabyte, read back by the bands from a shared cache.
 constexpr std::size_t kBatchPolygons = 4096;
+
+// A band walks the edges of each polygon that reaches it from the polygon's first
+// scanline, so that they reach its rows stepped as one walk steps them; the walk down
+// to its rows is another band's work and is not counted against the frame's budget. A
+// polygon of a few corners walks few edges there. One of thousands of corners (a face
+// winding round and round one triangle, say) would be walked again, uncounted, by
+// every band it reaches: a scene with a polygon of more corners than this is drawn on
+// one thread, to the same bits.
+constexpr std::size_t kMostCornersOnThreads = 64;
+
+bool hasPolygonOfManyCorners(const RenderContext& context) {
+  for (const Mesh& mesh : context.meshes) {
+    for (const Polygon& polygon : mesh.polygons) {
+      if (polygon.vertices.size() > kMostCornersOnThreads) return true;
+    }
+  }
+  return false;
+}
 
 // Bands a thread, taken as the threads come free: many, so that the bands of a picture
 // a model covers unevenly still come out even between the threads. A polygon taller
@@ -75,7 +94,8 @@ struct FrameThreads {
         runs(std::size_t(threads * kBandsPerThread)) {}
 
   WorkerPool pool;
-  std::vector<PolygonScratch> scratch;  // one for each thread's set-up
+  std::vector<PolygonScratch> scratch;     // one for each thread's set-up
+  std::atomic<std::int64_t> batchWork{0};  // what the bands have told of the batch's steps
   std::vector<PolygonWork> batch = std::vector<PolygonWork>(kBatchPolygons);
   std::vector<RowBand> bands;
   std::vector<std::unique_ptr<PointSink>> bandPoints;
@@ -118,6 +138,8 @@ bool makeBands(FrameState& frame, FrameThreads& threads) {
     band.points = points.get();
     band.observer = dynamic_cast<PipelineObserver*>(points.get());
     band.work = 0;
+    band.batchWork = &threads.batchWork;
+    band.toldWork = 0;
     threads.bandPoints.push_back(std::move(points));
   }
   return true;
@@ -163,6 +185,7 @@ void setUp(const RenderContext& context, FrameState& frame, FrameThreads& thread
 // of the batch the frame's polygon number `first`.
 void fill(const RenderContext& context, FrameState& frame, FrameThreads& threads,
           std::uint32_t first, Vec3 eye) {
+  threads.batchWork.store(0, std::memory_order_relaxed);
   threads.pool.run(int(threads.bands.size()), [&](int b, int) {
     RowBand& band = threads.bands[std::size_t(b)];
     for (const FrameThreads::Run& run : threads.runs) {
@@ -180,6 +203,7 @@ void fill(const RenderContext& context, FrameState& frame, FrameThreads& threads
   for (RowBand& band : threads.bands) {
     frame.committedWork += band.work;
     band.work = 0;
+    band.toldWork = 0;
   }
   if (frame.workBudget > 0 && frame.committedWork > frame.workBudget) {
     throw FrameTooCostly(frame.workBudget);
@@ -189,6 +213,7 @@ void fill(const RenderContext& context, FrameState& frame, FrameThreads& threads
 }  // namespace
 
 bool renderMeshesOnThreads(const RenderContext& context, FrameState& frame) {
+  if (hasPolygonOfManyCorners(context)) return false;
   if (!frame.threaded || frame.threaded->pool.threads() != frame.threads) {
     frame.threaded = std::make_unique<FrameThreads>(frame.threads);
   }

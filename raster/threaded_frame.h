@@ -20,5 +20,6 @@ int usableCores();
 //
 // Each band's points go to a sink of its own from the frame's points (bandOf), joined
 // back in band order. False, with nothing drawn, where the points cannot be split into
-// bands.
+// bands, or where a polygon has so many corners that walking its edges again for each
+// band would cost more than the threads gain (see kMostCornersOnThreads).
 bool renderMeshesOnThreads(const RenderContext& context, FrameState& frame);

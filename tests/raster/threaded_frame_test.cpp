@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <stdexcept>
 #include <tuple>
 #include <vector>
@@ -93,6 +94,47 @@ TEST(ThreadedFrames, TheBudgetRefusesTheSameFramesOnAnyNumberOfThreads) {
     EXPECT_NO_THROW(drawOn(p, threads, FragmentPath::Fast, tight)) << threads;
     tight.workBudget = drawn.steps - 1;
     EXPECT_THROW(drawOn(p, threads, FragmentPath::Fast, tight), FrameTooCostly) << threads;
+  }
+}
+
+// A disc of `corners` corners filling the middle of the picture, as one polygon.
+RenderContext discOf(int corners) {
+  RenderContext context;
+  Mesh mesh;
+  mesh.diffuse = {0.5f, 0.5f, 0.5f, 1};
+  Polygon disc;
+  for (int k = 0; k < corners; ++k) {
+    Vertex v;
+    const double angle = 6.283185307179586 * k / corners;
+    v.position = {float(std::cos(angle)), float(std::sin(angle)), 0, 1};
+    v.previous = k == 0 ? corners - 1 : k - 1;
+    disc.vertices.push_back(v);
+  }
+  mesh.polygons.push_back(disc);
+  context.meshes.push_back(mesh);
+  return context;
+}
+
+// Every band walks the edges of a polygon that reaches it from the polygon's top, so a
+// polygon of very many corners would cost each band the whole walk again: a scene with
+// one of more than 64 corners is drawn on one thread, to the same points.
+TEST(ThreadedFrames, APolygonOfMoreThan64CornersIsDrawnOnOneThread) {
+  for (const auto& [corners, threaded] : {std::pair{64, true}, std::pair{65, false}}) {
+    RenderContext context = discOf(corners);
+    context.useOpenGL = false;
+    setupView(context, 64, 48, CameraPose{});
+    PixelPoints alone(64, 48);
+    PixelPoints split(64, 48);
+    FrameState one;
+    FrameState two;
+    two.threads = 2;
+    for (auto [points, frame] : {std::pair{&alone, &one}, std::pair{&split, &two}}) {
+      frame->points = points;
+      renderSoftwareFrame(context, 64, 48, *frame);
+    }
+    EXPECT_EQ(two.threaded != nullptr, threaded) << corners << " corners";
+    EXPECT_GT(alone.points, 500) << corners << " corners";
+    EXPECT_EQ(split.pixels(), alone.pixels()) << corners << " corners";
   }
 }
 
