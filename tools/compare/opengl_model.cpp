@@ -95,6 +95,15 @@ Rgbf pipelineBilinear(const TexelImage& image, float s, float t) {
          fx * fy * texel(image, right, upper);
 }
 
+// The texel column or row under u texels, floor(u), held within ±2^30: far enough out
+// that a repeat has long lost every digit that would tell the texel, and never past
+// what converts to an int (not a number is the farthest left).
+int texelIndex(double u) {
+  constexpr double kFar = double(1 << 30);
+  if (!(u > -kFar)) return -(1 << 30);
+  return u < kFar ? int(std::floor(u)) : (1 << 30);
+}
+
 // OpenGL's: texel i covers [i, i + 1) of s x width; out of the level, as the wrap mode
 // says.
 int wrapped(int i, int size, TextureWrap wrap) {
@@ -113,14 +122,14 @@ int wrapped(int i, int size, TextureWrap wrap) {
 
 Rgbf openglNearest(const TexelImage& image, const Texture& texture, double s, double t,
                    double nudge) {
-  return texel(image, wrapped(int(std::floor(s * image.width + nudge)), image.width, texture.wrapS),
-               wrapped(int(std::floor(t * image.height + nudge)), image.height, texture.wrapT));
+  return texel(image, wrapped(texelIndex(s * image.width + nudge), image.width, texture.wrapS),
+               wrapped(texelIndex(t * image.height + nudge), image.height, texture.wrapT));
 }
 
 Rgbf openglBilinear(const TexelImage& image, const Texture& texture, double s, double t) {
   const double u = s * image.width - 0.5;
   const double v = t * image.height - 0.5;
-  const int i = int(std::floor(u)), j = int(std::floor(v));
+  const int i = texelIndex(u), j = texelIndex(v);
   const double a = u - i, b = v - j;
   const int i0 = wrapped(i, image.width, texture.wrapS);
   const int i1 = wrapped(i + 1, image.width, texture.wrapS);
@@ -217,6 +226,7 @@ struct Sampler {
 // which takes one level finer past its last.
 Rgbf trilinear(const Sampler& sampler, double level, double s, double t, bool clampAtLast) {
   const int last = int(sampler.images.levels.size()) - 1;
+  if (!(level > 0)) level = 0;  // magnified, or not a number
   if (clampAtLast) {
     if (level >= last) return sampler.bilinear(last, s, t);
   } else if (level > last) {

@@ -22,6 +22,13 @@ const FragmentRecord* PixelHistory::shown() const {
 
 namespace {
 
+// A window coordinate as a column or row, held to -1 to `size` so that one far off
+// screen (a corner clipping put near the eye) still converts.
+int withinPicture(float coordinate, int size) {
+  if (!(coordinate > -1.0f)) return -1;
+  return coordinate < float(size) ? int(coordinate) : size;
+}
+
 ScreenCorner cornerOf(const ScreenVertex& v) {
   return {v.x, v.y, v.z, v.sOverW, v.tOverW, v.oneOverW, v.color, *v.source};
 }
@@ -145,13 +152,15 @@ void HistoryPoints::polygonEdges(const std::vector<Edge>& edges) {
   }
   current_.name = nameOf(polygonsSeen_);
   ++polygonsSeen_;
+  if (edges.empty()) return;
   // The watched pixels whose centres lie within the polygon's bounds, or a pixel of
   // them: those OpenGL might cover with it.
-  const int firstRow = std::max(0, int(std::floor(bottom - 1.5f)));
-  const int lastRow = std::min(height_ - 1, int(std::ceil(top + 0.5f)));
+  const int firstRow = std::max(0, withinPicture(std::floor(bottom - 1.5f), height_));
+  const int lastRow = std::min(height_ - 1, withinPicture(std::ceil(top + 0.5f), height_));
   for (int y = firstRow; y <= lastRow; ++y) {
     const std::vector<int>& row = watchedRows_[std::size_t(y)];
-    auto x = std::lower_bound(row.begin(), row.end(), int(std::floor(left - 1.5f)));
+    auto x =
+        std::lower_bound(row.begin(), row.end(), withinPicture(std::floor(left - 1.5f), width_));
     for (; x != row.end() && float(*x) <= right + 0.5f; ++x) {
       const std::size_t i = watchedAt_.at(std::int64_t(y) * width_ + *x);
       nearby[i].push_back(current_.name.frameNumber);
