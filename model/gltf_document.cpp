@@ -3,8 +3,10 @@
 #include <nlohmann/json.hpp>
 
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "model/byte_order.h"
 #include "model/model_budgets.h"
@@ -215,23 +217,31 @@ std::string at(const char* list, std::size_t i) {
   return std::string(list) + "[" + std::to_string(i) + "].";
 }
 
-// A uri as the file gives it: a data URI by its number, anything else percent-decoded.
+// The value of a hexadecimal digit, or -1.
+int hexDigit(char c) {
+  int value = 0;
+  const auto [end, error] = std::from_chars(&c, &c + 1, value, 16);
+  return error == std::errc() && end == &c + 1 ? value : -1;
+}
+
+// A uri as the file gives it: a data URI by the number withoutDataUris gave it, anything
+// else percent-decoded. A string that spells "data:" only through JSON escapes was not
+// taken out, and is refused rather than read as some number.
 GltfSource sourceOf(const Fields& f, const Json& object, const std::string& where) {
   GltfSource source;
   const std::string uri = f.text(object, "uri", where);
-  if (uri.rfind("data:#", 0) == 0) {
-    source.dataUri = std::stoi(uri.substr(6));
+  if (uri.rfind("data:", 0) == 0) {
+    const std::optional<long long> number =
+        uri.rfind("data:#", 0) == 0 ? wholeNumber(std::string_view(uri).substr(6)) : std::nullopt;
+    f.refusal().require(number && *number >= 0 && *number <= std::numeric_limits<int>::max(),
+                        where + "uri is a data URI written with escapes, which is not read");
+    source.dataUri = int(*number);
     return source;
   }
   for (std::size_t i = 0; i < uri.size(); ++i) {
-    const auto hex = [&](std::size_t k) {
-      const char c = uri[k];
-      return std::isxdigit(static_cast<unsigned char>(c))
-                 ? std::stoi(std::string(1, c), nullptr, 16)
-                 : -1;
-    };
-    if (uri[i] == '%' && i + 2 < uri.size() && hex(i + 1) >= 0 && hex(i + 2) >= 0) {
-      source.uri += char(hex(i + 1) * 16 + hex(i + 2));
+    if (uri[i] == '%' && i + 2 < uri.size() && hexDigit(uri[i + 1]) >= 0 &&
+        hexDigit(uri[i + 2]) >= 0) {
+      source.uri += char(hexDigit(uri[i + 1]) * 16 + hexDigit(uri[i + 2]));
       i += 2;
     } else {
       source.uri += uri[i];

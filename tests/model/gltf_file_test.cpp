@@ -166,6 +166,17 @@ TEST(GltfFiles, RefusesWhatCannotBeReadWithOneLineNamingTheFault) {
   EXPECT_NE(load(folder.write("model/nul.gltf", named.dump()))
                 ->refusal.find("buffer 'mo\\x00del.bin' names no file: it holds a NUL byte"),
             std::string::npos);
+  // A data URI spelt with escapes is not taken for the data URI of another number.
+  for (const char* escaped : {"\\u0064ata:#x", "\\u0064ata:#0junk"}) {
+    std::string text = g.text();
+    const std::size_t uri = text.find("\"model.bin\"");
+    ASSERT_NE(uri, std::string::npos);
+    text.replace(uri + 1, 9, escaped);
+    EXPECT_NE(load(folder.write("model/escaped.gltf", text))
+                  ->refusal.find("buffers[0].uri is a data URI written with escapes"),
+              std::string::npos)
+        << escaped;
+  }
   const std::string glb = g.glb();
   EXPECT_NE(load(folder.write("model/b.glb", glb.substr(0, glb.size() - 8)))
                 ->refusal.find("header gives"),
