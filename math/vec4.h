@@ -17,6 +17,9 @@ struct Vec4 {
     w = nw;
   }
 
+  // Component k: x, y, z and w for 0 to 3 (red, green, blue and alpha).
+  float operator[](int k) const { return k == 0 ? x : (k == 1 ? y : (k == 2 ? z : w)); }
+
   // Hue, saturation, value and alpha in [0, 1]; a hue of 1 is the same as 0.
   static Vec4 fromHSV(float h, float s, float v, float a);
 };

@@ -6,10 +6,6 @@
 
 namespace {
 
-double at(const Color& c, int k) {
-  return k == 0 ? c.x : (k == 1 ? c.y : c.z);
-}
-
 struct Dvec3 {
   double x = 0, y = 0, z = 0;
 };
@@ -41,7 +37,7 @@ Color litVertex(const RenderContext& context, const Mesh& mesh, const Vertex& v)
   const Dvec3 toViewer = unit({-p.x, -p.y, -p.z});
   double sum[3];
   for (int c = 0; c < 3; ++c)
-    sum[c] = at(mesh.emission, c) + at(context.ambient, c) * at(material, c);
+    sum[c] = double(mesh.emission[c]) + double(context.ambient[c]) * double(material[c]);
   for (const Light& light : context.lights) {
     const Dvec3 l = unit(toEye(view, light.position.x, light.position.y, light.position.z, 0));
     const double nDotL = dot(n, l);
@@ -49,15 +45,11 @@ Color litVertex(const RenderContext& context, const Mesh& mesh, const Vertex& v)
     const Dvec3 h = unit({l.x + toViewer.x, l.y + toViewer.y, l.z + toViewer.z});
     const double k = std::pow(std::max(dot(n, h), 0.0), double(mesh.shininess));
     for (int c = 0; c < 3; ++c)
-      sum[c] += nDotL * at(material, c) * at(light.color, c) +
-                k * at(mesh.specular, c) * at(light.color, c);
+      sum[c] += nDotL * double(material[c]) * double(light.color[c]) +
+                k * double(mesh.specular[c]) * double(light.color[c]);
   }
   auto clamped = [](double c) { return float(std::clamp(c, 0.0, 1.0)); };
   return {clamped(sum[0]), clamped(sum[1]), clamped(sum[2]), 1};
-}
-
-double component(const Vec4& v, int k) {
-  return k == 0 ? v.x : (k == 1 ? v.y : (k == 2 ? v.z : v.w));
 }
 
 // Where `p` lies on the side from `a` to `b`: the share t of the way, and how far p
@@ -70,15 +62,15 @@ struct PlaceOnSide {
 PlaceOnSide placeOnSide(const Vec4& a, const Vec4& b, const Vec4& p) {
   double along = 0, length2 = 0;
   for (int k = 0; k < 4; ++k) {
-    const double d = component(b, k) - component(a, k);
-    along += (component(p, k) - component(a, k)) * d;
+    const double d = double(b[k]) - double(a[k]);
+    along += (double(p[k]) - double(a[k])) * d;
     length2 += d * d;
   }
   const double t = length2 > 0 ? std::clamp(along / length2, 0.0, 1.0) : 0.0;
   double distance2 = 0;
   for (int k = 0; k < 4; ++k) {
-    const double a_k = component(a, k);
-    const double off = a_k + t * (component(b, k) - a_k) - component(p, k);
+    const double a_k = double(a[k]);
+    const double off = a_k + t * (double(b[k]) - a_k) - double(p[k]);
     distance2 += off * off;
   }
   return {t, std::sqrt(distance2)};
@@ -99,6 +91,6 @@ Color openglLitCorner(const RenderContext& context, const Mesh& mesh, const Poly
   if (side == v.size()) return litVertex(context, mesh, corner);
   const Color a = litVertex(context, mesh, v[std::size_t(v[side].previous)]);
   const Color b = litVertex(context, mesh, v[side]);
-  auto blend = [&](int k) { return float(at(a, k) + best.t * (at(b, k) - at(a, k))); };
+  auto blend = [&](int k) { return float(double(a[k]) + best.t * (double(b[k]) - double(a[k]))); };
   return {blend(0), blend(1), blend(2), 1};
 }

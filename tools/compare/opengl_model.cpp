@@ -276,10 +276,6 @@ Color textured(const ModelScene& scene, const FragmentRecord& f, const PolygonOu
 
 // --- Colours across the polygon.
 
-double at(const Color& c, int k) {
-  return k == 0 ? c.x : (k == 1 ? c.y : c.z);
-}
-
 // Corner colours blended across the polygon as OpenGL blends them: each channel over w
 // is a plane, and so is 1/w; their quotient is perspective-correct.
 template <typename CornerColor>
@@ -287,7 +283,7 @@ Color blendedAt(const Triangle& tri, double x, double y, CornerColor colorOf) {
   const double q = planeOf(tri, [](const ScreenCorner& c) { return double(c.oneOverW); }).at(x, y);
   auto channel = [&](int k) {
     const Plane overW =
-        planeOf(tri, [&](const ScreenCorner& c) { return at(colorOf(c), k) * c.oneOverW; });
+        planeOf(tri, [&](const ScreenCorner& c) { return double(colorOf(c)[k]) * c.oneOverW; });
     return float(overW.at(x, y) / q);
   };
   return {channel(0), channel(1), channel(2), 1};
