@@ -231,11 +231,12 @@ GltfSource sourceOf(const Fields& f, const Json& object, const std::string& wher
   GltfSource source;
   const std::string uri = f.text(object, "uri", where);
   if (uri.rfind("data:", 0) == 0) {
-    const std::optional<long long> number =
-        uri.rfind("data:#", 0) == 0 ? wholeNumber(std::string_view(uri).substr(6)) : std::nullopt;
-    f.refusal().require(number && *number >= 0 && *number <= std::numeric_limits<int>::max(),
+    const long long number = uri.rfind("data:#", 0) == 0
+                                 ? wholeNumber(std::string_view(uri).substr(6)).value_or(-1)
+                                 : -1;
+    f.refusal().require(number >= 0 && number <= std::numeric_limits<int>::max(),
                         where + "uri is a data URI written with escapes, which is not read");
-    source.dataUri = int(*number);
+    source.dataUri = int(number);
     return source;
   }
   for (std::size_t i = 0; i < uri.size(); ++i) {
