@@ -8,7 +8,7 @@ packages=(
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri   # GLUT, GLU, Mesa (llvmpipe)
   libx11-dev libxtst-dev libpng-dev                # X client, synthetic input, PNG
   nlohmann-json3-dev                               # JSON reports
-  libstb-dev                                       # textures of models
+  libstb-dev zlib1g-dev                            # textures of models
   libgtest-dev libgmock-dev libbenchmark-dev       # tests and benchmarks
   xvfb xauth x11-utils xdotool imagemagick         # headless X server and screenshots
   clang-format-14                                  # the formatting check
