@@ -10,7 +10,7 @@
 
 #include "model/byte_order.h"
 #include "model/display_colors.h"
-#include "model/png_check.h"
+#include "model/picture_checks.h"
 
 namespace {
 
@@ -39,16 +39,20 @@ bool isTga(const std::string& bytes) {
          (depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32);
 }
 
-// Only the formats models come with are given to the decoder, which knows others too:
-// the fewer formats that read untrusted bytes, the better. Each is told by its content.
 bool isPng(const std::string& bytes) {
   static const char kPng[8] = {'\x89', 'P', 'N', 'G', '\r', '\n', '\x1a', '\n'};
   return bytes.size() >= 8 && std::memcmp(bytes.data(), kPng, 8) == 0;
 }
 
+bool isJpeg(const std::string& bytes) {
+  return bytes.size() >= 3 && bytes.compare(0, 3, "\xff\xd8\xff") == 0;
+}
+
+// Only the formats models come with are given to the decoder, which knows others too:
+// the fewer formats that read untrusted bytes, the better. Each is told by its content.
 bool isTextureFormat(const std::string& bytes) {
   const bool png = isPng(bytes);
-  const bool jpeg = bytes.size() >= 3 && bytes.compare(0, 3, "\xff\xd8\xff") == 0;
+  const bool jpeg = isJpeg(bytes);
   const bool bmp = bytes.size() >= 26 && bytes.compare(0, 2, "BM") == 0;
   return png || jpeg || bmp || isTga(bytes);
 }
@@ -120,10 +124,8 @@ std::optional<Texture> decodeTexture(const std::string& bytes, long long& texels
               " left of the model's budget";
     return std::nullopt;
   }
-  if (isPng(bytes)) {
-    problem = pngProblem(bytes);
-    if (!problem.empty()) return std::nullopt;
-  }
+  problem = isPng(bytes) ? pngProblem(bytes) : isJpeg(bytes) ? jpegProblem(bytes) : "";
+  if (!problem.empty()) return std::nullopt;
   const Pixels pixels(stbi_load_from_memory(data, length, &width, &height, &components, 0));
   if (!pixels) {
     problem = decodeProblem();

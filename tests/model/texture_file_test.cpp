@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 
+#include "model/picture_checks.h"
 #include "tests/support/png_builder.h"
 
 namespace {
@@ -80,6 +83,29 @@ TEST(TextureFile, APngIsRefusedWhenItsChunksOrImageDataClaimMoreThanItHolds) {
   std::string damaged = PngBuilder(1, 1, kGrey).imageData(std::string(64, '\x7f')).file();
   damaged[damaged.find("IDAT") + 8] ^= 0x55;
   EXPECT_EQ(refusalOf(damaged), "does not decode: its image data is damaged");
+}
+
+// A 16 x 8 progressive JPEG of ten scans with its first scan of the luma's low AC
+// coefficients (bytes 242 to 277, with the Huffman table before it) repeated until the
+// file holds `scans`: each repeat decodes the same coefficients again.
+std::string progressiveJpegOf(int scans) {
+  std::ifstream in(std::string(QUADRELLE_SOURCE_DIR) + "/tests/data/models/progressive.jpg",
+                   std::ios::binary);
+  std::ostringstream read;
+  read << in.rdbuf();
+  std::string file = read.str();
+  const std::string scan = file.substr(242, 277 - 242);
+  EXPECT_EQ(scan.substr(23, 2), "\xff\xda");
+  for (int i = 10; i < scans; ++i)
+    file.insert(277, scan);
+  return file;
+}
+
+TEST(TextureFile, AJpegOfMoreScansThanTheLimitIsRefusedUndecoded) {
+  EXPECT_EQ(decoded(progressiveJpegOf(10)).width, 16);
+  EXPECT_EQ(refusalOf(progressiveJpegOf(kMostJpegScans)), "");
+  EXPECT_EQ(refusalOf(progressiveJpegOf(kMostJpegScans + 1)),
+            "does not decode: it holds more than 500 scans");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "model/png_check.h"
+#include "model/picture_checks.h"
 
 #include <zlib.h>
 
@@ -134,6 +134,17 @@ std::string pngProblem(const std::string& bytes) {
   if (std::uint64_t(inflated) > most) {
     return "does not decode: its image data inflates to more than its " +
            std::to_string(header.width) + " x " + std::to_string(header.height) + " pixels hold";
+  }
+  return "";
+}
+
+std::string jpegProblem(const std::string& bytes) {
+  int scans = 0;
+  for (std::size_t at = bytes.find("\xff\xda"); at != std::string::npos;
+       at = bytes.find("\xff\xda", at + 2)) {
+    if (++scans > kMostJpegScans) {
+      return "does not decode: it holds more than " + std::to_string(kMostJpegScans) + " scans";
+    }
   }
   return "";
 }
