@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string_view>
@@ -87,7 +88,12 @@ std::string gatherChunks(const std::string& bytes, PngHeader& header,
     const std::uint64_t length = numberAt(data + at, 4, true);
     const std::string type = bytes.substr(at + 4, 4);
     if (length > bytes.size() - at - 12) {
-      return "does not decode: its chunk '" + type + "' runs past the end of the file";
+      // A chunk's type is four letters; other bytes are not put into the message.
+      const bool named = std::all_of(type.begin(), type.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+      });
+      return "does not decode: " + (named ? "its chunk '" + type + "'" : std::string("a chunk")) +
+             " runs past the end of the file";
     }
     if (type == "IHDR" && length == 13) header = headerOf(data + at + 8);
     if (type == "IDAT") imageData.emplace_back(bytes.data() + at + 8, length);

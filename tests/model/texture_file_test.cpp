@@ -79,6 +79,9 @@ TEST(TextureFile, APngIsRefusedWhenItsChunksOrImageDataClaimMoreThanItHolds) {
   const std::string lying =
       PngBuilder(1, 1, kGrey).chunkClaiming("IDAT", "\x78\x9c", 1937440874u).file();
   EXPECT_EQ(refusalOf(lying), "does not decode: its chunk 'IDAT' runs past the end of the file");
+  const std::string unnamed =
+      PngBuilder(1, 1, kGrey).chunkClaiming(std::string("\0\nA\x7f", 4), "", 99).file();
+  EXPECT_EQ(refusalOf(unnamed), "does not decode: a chunk runs past the end of the file");
 
   std::string damaged = PngBuilder(1, 1, kGrey).imageData(std::string(64, '\x7f')).file();
   damaged[damaged.find("IDAT") + 8] ^= 0x55;
