@@ -15,9 +15,47 @@
 
 namespace {
 
-const char* const kRuleNames[kGlRuleCount] = {"pixel centre",         "longer side",
-                                              "linear magnification", "texel rounding",
-                                              "OpenGL's levels",      "lighting per corner"};
+// The words a cause is told in: in full in the report, short and in capitals in the
+// legend's pixel font.
+struct CauseWords {
+  const char* topScanline;
+  const char* edgePlacement;
+  const char* unexplained;
+  const char* rules[kGlRuleCount];
+  const char* joiner;
+};
+
+const CauseWords kReportWords{"taller top scanline",
+                              "edge placement",
+                              "unexplained",
+                              {"pixel centre", "longer side", "linear magnification",
+                               "texel rounding", "OpenGL's levels", "lighting per corner"},
+                              " + "};
+const CauseWords kLegendWords{
+    "TOP SCANLINE",
+    "EDGE",
+    "UNEXPLAINED",
+    {"CENTRE", "LONGER SIDE", "MAGNIFICATION", "ROUNDING", "GL LEVELS", "LIGHTING"},
+    "+"};
+
+std::string causeIn(PixelCause cause, const CauseWords& words) {
+  switch (cause.kind) {
+    case PixelCause::TopScanline:
+      return words.topScanline;
+    case PixelCause::EdgePlacement:
+      return words.edgePlacement;
+    case PixelCause::Unexplained:
+      return words.unexplained;
+    case PixelCause::Rules:
+      break;
+  }
+  std::string name;
+  for (int r = 0; r < kGlRuleCount; ++r) {
+    if (!(cause.rules & (1u << r))) continue;
+    name += (name.empty() ? "" : words.joiner) + std::string(words.rules[r]);
+  }
+  return name;
+}
 
 int differenceOf(Rgb a, Rgb b) {
   return std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
@@ -182,22 +220,7 @@ Image causePicture(const ExplainInput& in, const std::vector<PicturePixel>& pixe
 }  // namespace
 
 std::string causeName(PixelCause cause) {
-  switch (cause.kind) {
-    case PixelCause::TopScanline:
-      return "taller top scanline";
-    case PixelCause::EdgePlacement:
-      return "edge placement";
-    case PixelCause::Unexplained:
-      return "unexplained";
-    case PixelCause::Rules:
-      break;
-  }
-  std::string name;
-  for (int r = 0; r < kGlRuleCount; ++r) {
-    if (!(cause.rules & (1u << r))) continue;
-    name += (name.empty() ? "" : " + ") + std::string(kRuleNames[r]);
-  }
-  return name;
+  return causeIn(cause, kReportWords);
 }
 
 bool listedBefore(PixelCause a, PixelCause b) {
@@ -260,9 +283,6 @@ namespace {
 
 constexpr Rgb kRuleColors[kGlRuleCount] = {{190, 100, 255}, {60, 120, 255}, {0, 200, 90},
                                            {0, 215, 215},   {170, 120, 70}, {255, 130, 200}};
-const char* const kRuleLegends[kGlRuleCount] = {"CENTRE",   "LONGER SIDE", "MAGNIFICATION",
-                                                "ROUNDING", "GL LEVELS",   "LIGHTING"};
-
 }  // namespace
 
 Rgb causeColor(PixelCause cause) {
@@ -292,26 +312,8 @@ Rgb causeColor(PixelCause cause) {
 Image explainLegend(const Explanation& e, int width) {
   std::vector<std::pair<Rgb, std::string>> entries;
   entries.push_back({{40, 40, 40}, "WITHIN " + std::to_string(e.tolerance)});
-  for (const CauseCount& c : e.causes) {
-    std::string name;
-    switch (c.cause.kind) {
-      case PixelCause::TopScanline:
-        name = "TOP SCANLINE";
-        break;
-      case PixelCause::EdgePlacement:
-        name = "EDGE";
-        break;
-      case PixelCause::Unexplained:
-        name = "UNEXPLAINED";
-        break;
-      case PixelCause::Rules:
-        for (int k = 0; k < kGlRuleCount; ++k)
-          if (c.cause.rules & (1u << k))
-            name += (name.empty() ? "" : "+") + std::string(kRuleLegends[k]);
-        break;
-    }
-    entries.push_back({causeColor(c.cause), name});
-  }
+  for (const CauseCount& c : e.causes)
+    entries.push_back({causeColor(c.cause), causeIn(c.cause, kLegendWords)});
   // As many entries a row as the picture is wide.
   Image legend(0, 0);
   LegendWriter row;
