@@ -15,3 +15,11 @@ inline int roundToInt(float x) {
   if (std::isnan(r)) return 0;
   return static_cast<int>(std::clamp(r, -kLimit, kLimit));
 }
+
+// x truncated towards zero and held within [low, high], not a number giving low: for
+// a column, row or texel that may lie arbitrarily far off, where converting x itself
+// could be undefined.
+inline int heldToInt(double x, int low, int high) {
+  if (!(x > low)) return low;
+  return x < high ? static_cast<int>(x) : high;
+}

@@ -99,9 +99,7 @@ Rgbf pipelineBilinear(const TexelImage& image, float s, float t) {
 // that a repeat has long lost every digit that would tell the texel, and never past
 // what converts to an int (not a number is the farthest left).
 int texelIndex(double u) {
-  constexpr double kFar = double(1 << 30);
-  if (!(u > -kFar)) return -(1 << 30);
-  return u < kFar ? int(std::floor(u)) : (1 << 30);
+  return heldToInt(std::floor(u), -(1 << 30), 1 << 30);
 }
 
 // OpenGL's: texel i covers [i, i + 1) of s x width; out of the level, as the wrap mode

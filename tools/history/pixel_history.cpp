@@ -25,8 +25,7 @@ namespace {
 // A window coordinate as a column or row, held to -1 to `size` so that one far off
 // screen (a corner clipping put near the eye) still converts.
 int withinPicture(float coordinate, int size) {
-  if (!(coordinate > -1.0f)) return -1;
-  return coordinate < float(size) ? int(coordinate) : size;
+  return heldToInt(coordinate, -1, size);
 }
 
 ScreenCorner cornerOf(const ScreenVertex& v) {
