@@ -36,6 +36,12 @@ inline std::int64_t workBudgetFor(int width, int height) {
 // other, seldom enough that telling costs nothing beside the steps.
 constexpr std::int64_t kStepsBetweenTelling = 1 << 16;
 
+// Tells the bands beside this one the steps it has taken since it last told them.
+inline void tellWork(RowBand& band) {
+  band.batchWork->fetch_add(band.work - band.toldWork, std::memory_order_relaxed);
+  band.toldWork = band.work;
+}
+
 // Counts `steps` of a band against the frame's budget, where it has one: what the band
 // has taken, with what earlier batches took and what the bands beside it have told,
 // already more than the budget means the whole frame would be. Bands filled beside it
@@ -47,17 +53,11 @@ inline void spendWork(const FrameState& frame, RowBand& band, std::int64_t steps
   if (frame.workBudget <= 0) return;
   std::int64_t taken = band.work;
   if (band.batchWork != nullptr) {
-    if (band.work - band.toldWork >= kStepsBetweenTelling) {
-      band.batchWork->fetch_add(band.work - band.toldWork, std::memory_order_relaxed);
-      band.toldWork = band.work;
-    }
+    if (band.work - band.toldWork >= kStepsBetweenTelling) tellWork(band);
     taken = band.batchWork->load(std::memory_order_relaxed) + (band.work - band.toldWork);
   }
   if (frame.committedWork + taken > frame.workBudget) {
-    if (band.batchWork != nullptr) {
-      band.batchWork->fetch_add(band.work - band.toldWork, std::memory_order_relaxed);
-      band.toldWork = band.work;
-    }
+    if (band.batchWork != nullptr) tellWork(band);
     throw FrameTooCostly(frame.workBudget);
   }
 }
