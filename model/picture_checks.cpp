@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -68,8 +69,12 @@ std::uint64_t imageDataBytes(const PngHeader& header) {
   return total;
 }
 
-PngHeader headerOf(const unsigned char* ihdr) {
+// The header chunk, IHDR, which the decoder reads only as the first chunk; all zeros
+// where the bytes have none there.
+PngHeader headerOf(const std::string& bytes) {
   PngHeader header;
+  if (bytes.size() < 29 || bytes.compare(12, 4, "IHDR") != 0) return header;
+  const unsigned char* ihdr = bytesOf(bytes) + 16;
   header.width = numberAt(ihdr, 4, true);
   header.height = numberAt(ihdr + 4, 4, true);
   header.depth = ihdr[8];
@@ -80,8 +85,7 @@ PngHeader headerOf(const unsigned char* ihdr) {
 
 // Walks the chunks from the signature to IEND (or to the last whole chunk), gathering
 // the pieces of image data; a problem if a chunk runs past the end of the bytes.
-std::string gatherChunks(const std::string& bytes, PngHeader& header,
-                         std::vector<std::string_view>& imageData) {
+std::string gatherChunks(const std::string& bytes, std::vector<std::string_view>& imageData) {
   const unsigned char* data = bytesOf(bytes);
   std::size_t at = 8;
   while (bytes.size() - at >= 12) {
@@ -95,7 +99,6 @@ std::string gatherChunks(const std::string& bytes, PngHeader& header,
       return "does not decode: " + (named ? "its chunk '" + type + "'" : std::string("a chunk")) +
              " runs past the end of the file";
     }
-    if (type == "IHDR" && length == 13) header = headerOf(data + at + 8);
     if (type == "IDAT") imageData.emplace_back(bytes.data() + at + 8, length);
     if (type == "IEND") break;
     at += 12 + length;
@@ -129,10 +132,22 @@ long long inflatedBytes(const std::vector<std::string_view>& pieces, std::uint64
 
 }  // namespace
 
+bool pngSize(const std::string& bytes, int& width, int& height) {
+  if (bytes.size() < 24 || bytes.compare(0, 4, "\x89PNG") != 0 ||
+      bytes.compare(12, 4, "IHDR") != 0) {
+    return false;
+  }
+  const unsigned char* header = bytesOf(bytes);
+  const auto side = [](std::uint64_t v) { return int(std::min<std::uint64_t>(v, INT_MAX)); };
+  width = side(numberAt(header + 16, 4, true));
+  height = side(numberAt(header + 20, 4, true));
+  return true;
+}
+
 std::string pngProblem(const std::string& bytes) {
-  PngHeader header;
+  const PngHeader header = headerOf(bytes);
   std::vector<std::string_view> imageData;
-  const std::string chunks = gatherChunks(bytes, header, imageData);
+  const std::string chunks = gatherChunks(bytes, imageData);
   if (!chunks.empty()) return chunks;
   const std::uint64_t most = imageDataBytes(header);
   const long long inflated = inflatedBytes(imageData, most);

@@ -5,6 +5,10 @@
 // What is wrong with a picture that its decoder would pay for before it noticed: each
 // check costs one pass over the bytes and refuses before a byte is decoded.
 
+// A PNG's size from its header, the first chunk, read here: the decoder refuses to say
+// the size of one too large for it, and would call it of an unknown type.
+bool pngSize(const std::string& bytes, int& width, int& height);
+
 // What is wrong with a PNG before it is decoded, or nothing. The decoder allocates what a
 // chunk's length claims before it reads the chunk, and grows its output for as long as
 // the compressed image data goes on: a few kilobytes could ask it for gigabytes. So every

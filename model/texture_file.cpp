@@ -8,7 +8,6 @@
 #include <cstring>
 #include <memory>
 
-#include "model/byte_order.h"
 #include "model/display_colors.h"
 #include "model/picture_checks.h"
 
@@ -67,20 +66,6 @@ Texture toTexture(const stbi_uc* pixels, int width, int height, int components) 
       to[i] = float(from[i]) / 255.0f;
   }
   return texture;
-}
-
-// A PNG's size from its header, read here: the decoder refuses to say the size of one
-// too large for it, and would call it of an unknown type.
-bool pngSize(const std::string& bytes, int& width, int& height) {
-  if (bytes.size() < 24 || bytes.compare(0, 4, "\x89PNG") != 0 ||
-      bytes.compare(12, 4, "IHDR") != 0) {
-    return false;
-  }
-  const auto* header = reinterpret_cast<const unsigned char*>(bytes.data());
-  const auto side = [](std::uint64_t v) { return int(std::min<std::uint64_t>(v, INT_MAX)); };
-  width = side(numberAt(header + 16, 4, true));
-  height = side(numberAt(header + 20, 4, true));
-  return true;
 }
 
 std::string sizeText(int width, int height) {
