@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -16,17 +17,20 @@ namespace {
 constexpr int kGrey = 0;
 constexpr int kRgb = 2;
 
-std::string refusalOf(const std::string& file) {
+// The texture, or nothing with the reason in `problem`.
+std::optional<Texture> decode(const std::string& file, std::string& problem) {
   long long texelsLeft = 1 << 20;
+  return decodeTexture(file, texelsLeft, problem);
+}
+
+std::string refusalOf(const std::string& file) {
   std::string problem;
-  const auto texture = decodeTexture(file, texelsLeft, problem);
-  return texture ? "" : problem;
+  return decode(file, problem) ? "" : problem;
 }
 
 Texture decoded(const std::string& file) {
-  long long texelsLeft = 1 << 20;
   std::string problem;
-  const auto texture = decodeTexture(file, texelsLeft, problem);
+  const auto texture = decode(file, problem);
   EXPECT_TRUE(texture) << problem;
   return texture.value_or(Texture(1, 1, 1));
 }
